@@ -1,0 +1,4 @@
+# The product: 32-bit Windows, mingw-w64 with posix threads.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(triple i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
