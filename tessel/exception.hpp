@@ -71,12 +71,12 @@ private:
 #define TESSEL_EXCEPTION(NAME, BASE, WORD)                                              \
     class NAME : public BASE {                                                         \
     public:                                                                            \
-        NAME() { add_kind(WORD); }                                                     \
-        explicit NAME(std::string message) : BASE(std::move(message)) { add_kind(WORD); } \
-        explicit NAME(const char* message) : BASE(message) { add_kind(WORD); }        \
+        NAME() { this->add_kind(WORD); }                                                     \
+        explicit NAME(std::string message) : BASE(std::move(message)) { this->add_kind(WORD); } \
+        explicit NAME(const char* message) : BASE(message) { this->add_kind(WORD); }        \
         template <class... A>                                                          \
             requires(sizeof...(A) > 0)                                                 \
         explicit NAME(const char* format_text, A... args) : BASE(format_text, args...) { \
-            add_kind(WORD);                                                            \
+            this->add_kind(WORD);                                                          \
         }                                                                              \
     }
