@@ -97,9 +97,10 @@ void log::file::write(int /*level*/, const std::string& header, const std::strin
     line.append(header).append(text).append("\r\n");
 
     scope guard(lock_);
-    if (file_size(handle_) >= size_limit_ && rotate()) write_mark();
-    LARGE_INTEGER zero{};
-    ::SetFilePointerEx(handle_, zero, nullptr, FILE_END);
+    // Other processes append too: find the end (and so the size) each time.
+    LARGE_INTEGER zero{}, end{};
+    ::SetFilePointerEx(handle_, zero, &end, FILE_END);
+    if (static_cast<std::uint64_t>(end.QuadPart) >= size_limit_ && rotate()) write_mark();  // leaves it at the end
     write_all(handle_, line.data(), line.size());
 }
 
