@@ -27,9 +27,9 @@ build_dir() {
 }
 
 configure_and_build() {  # preset, extra cmake arguments...
-    preset=$1; shift
-    dir=$(build_dir "$preset")
-    mkdir -p "$dir"
-    cmake --preset "$preset" "$@" >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; return 1; }
-    cmake --build --preset "$preset" -j "$(nproc)"
+    _cb_preset=$1; shift
+    _cb_dir=$(build_dir "$_cb_preset")
+    mkdir -p "$_cb_dir"
+    cmake --preset "$_cb_preset" "$@" >"$_cb_dir/configure.log" 2>&1 || { cat "$_cb_dir/configure.log"; return 1; }
+    cmake --build --preset "$_cb_preset" -j "$(nproc)"
 }
