@@ -33,3 +33,26 @@ configure_and_build() {  # preset, extra cmake arguments...
     cmake --preset "$_cb_preset" "$@" >"$_cb_dir/configure.log" 2>&1 || { cat "$_cb_dir/configure.log"; return 1; }
     cmake --build --preset "$_cb_preset" -j "$(nproc)"
 }
+
+# Gives the rest of the script an X display: the user's own, or a private
+# Xvfb that ends with the script. All Wine programs of one prefix share one
+# desktop, so they must all see the same display.
+ensure_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    _xvfb_fd_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$_xvfb_fd_file" >/dev/null 2>&1 &
+    _xvfb_pid=$!
+    _tries=0
+    while [ ! -s "$_xvfb_fd_file" ] && [ $_tries -lt 100 ]; do sleep 0.1; _tries=$((_tries + 1)); done
+    [ -s "$_xvfb_fd_file" ] || { echo "no X display could be started (Xvfb)" >&2; return 1; }
+    DISPLAY=":$(head -n 1 "$_xvfb_fd_file")"
+    export DISPLAY
+    rm -f "$_xvfb_fd_file"
+}
+
+# Ends what ran in a prefix (Wine's server and its desktop), then the
+# private display if this script started one.
+end_session() {  # prefix
+    WINEPREFIX="$1" wineserver -k >/dev/null 2>&1 || true
+    [ -n "${_xvfb_pid:-}" ] && kill "$_xvfb_pid" 2>/dev/null || true
+}
