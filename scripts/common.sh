@@ -26,12 +26,14 @@ build_dir() {
     if [ "$1" = default ]; then echo "$root/build"; else echo "$root/build/$1"; fi
 }
 
-configure_and_build() {  # preset, extra cmake arguments...
+configure_and_build() {  # preset, [--target T], extra cmake arguments...
     _cb_preset=$1; shift
+    _cb_target=""
+    if [ "${1:-}" = --target ]; then _cb_target="--target $2"; shift 2; fi
     _cb_dir=$(build_dir "$_cb_preset")
     mkdir -p "$_cb_dir"
     cmake --preset "$_cb_preset" "$@" >"$_cb_dir/configure.log" 2>&1 || { cat "$_cb_dir/configure.log"; return 1; }
-    cmake --build --preset "$_cb_preset" -j "$(nproc)"
+    cmake --build --preset "$_cb_preset" -j "$(nproc)" $_cb_target
 }
 
 # Gives the rest of the script an X display: the user's own, or a private
