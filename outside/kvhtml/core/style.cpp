@@ -1,0 +1,259 @@
+#include "outside/kvhtml/core/style.hpp"
+
+#include <algorithm>
+
+#include "outside/kvhtml/core/text.hpp"
+
+namespace kvhtml::core {
+
+namespace {
+
+// What every page starts from.
+const char built_in_sheet[] = R"(
+html, body, div, p, ul, ol, dl, dd, dt, h1, h2, h3, h4, h5, h6, form, fieldset, header, footer, section, article,
+aside, nav, main, blockquote, pre, address, figure, figcaption, hr, center, frameset, frame, details, summary,
+menu, options, legend, caption, popup, widget { display: block }
+li { display: list-item }
+head, script, style, title, meta, link, base, template, noscript, [hidden] { display: none }
+table { display: table } tr { display: table-row } td, th { display: table-cell }
+thead { display: table-header-group } tbody { display: table-row-group } tfoot { display: table-footer-group }
+col { display: table-column } colgroup { display: table-column-group }
+img, input, button, select, textarea, progress, meter { display: inline-block }
+option { display: block }
+body { margin: 8px }
+p, ul, ol, dl, blockquote, pre { margin-top: 1em; margin-bottom: 1em }
+ul, ol { padding-left: 40px }
+h1 { font-size: 2em; font-weight: bold } h2 { font-size: 1.5em; font-weight: bold }
+h3 { font-size: 1.17em; font-weight: bold } h4, h5, h6, th, b, strong { font-weight: bold }
+i, em { font-style: italic } u { text-decoration: underline }
+pre { white-space: pre } a { color: blue; text-decoration: underline; cursor: pointer }
+th { text-align: center }
+)";
+
+bool has_structure(const selector_list& l);
+bool has_structure(const complex_selector& s) {
+    for (char c : s.combinators)
+        if (c == '+' || c == '~') return true;
+    for (auto& p : s.parts)
+        for (auto& ps : p.pseudos) {
+            if (ps.kind == pseudo_class::negation ? has_structure(*ps.inner)
+                                                  : ps.kind != pseudo_class::state && ps.kind != pseudo_class::root)
+                return true;
+        }
+    return false;
+}
+bool has_structure(const selector_list& l) {
+    for (auto& s : l.items)
+        if (has_structure(s)) return true;
+    return false;
+}
+
+}  // namespace
+
+style_engine::style_engine() {
+    for (size_t i = 0; i < property_count; ++i) initial_[i] = intern(std::string(info(static_cast<property>(i)).initial));
+    add_sheet(std::make_shared<const stylesheet>(parse_stylesheet(built_in_sheet)), built_in);
+}
+
+const std::string* style_engine::intern(const std::string& value) { return &*pool_.insert(value).first; }
+
+void style_engine::clear_author_sheets() {
+    // The built-in sheet is always the first one.
+    std::shared_ptr<const stylesheet> keep = sheets_.front();
+    sheets_.clear();
+    by_id_.clear();
+    by_class_.clear();
+    by_tag_.clear();
+    universal_.clear();
+    next_order_ = 0;
+    sibling_sensitive_ = false;
+    add_sheet(std::move(keep), built_in);
+}
+
+void style_engine::add_sheet(std::shared_ptr<const stylesheet> sheet, origin o) {
+    for (auto& rule : sheet->rules) {
+        if (o == author && has_structure(rule.selectors)) sibling_sensitive_ = true;
+        for (auto& s : rule.selectors.items) {
+            rule_entry entry{&s, rule.declarations.get(), s.specificity, next_order_++, o};
+            const compound_selector& last = s.parts.back();
+            if (!last.ids.empty()) by_id_[last.ids[0]].push_back(entry);
+            else if (!last.classes.empty()) by_class_[last.classes[0]].push_back(entry);
+            else if (!last.tag.empty()) by_tag_[last.tag].push_back(entry);
+            else universal_.push_back(entry);
+        }
+    }
+    sheets_.push_back(std::move(sheet));
+}
+
+void style_engine::collect(const element* e, std::vector<const rule_entry*>& out) const {
+    auto take = [&](const std::vector<rule_entry>& list) {
+        for (auto& r : list)
+            if (matches(*r.selector, e, nullptr)) out.push_back(&r);
+    };
+    if (!by_id_.empty())
+        if (const std::string* id = e->attribute("id")) {
+            auto it = by_id_.find(*id);
+            if (it != by_id_.end()) take(it->second);
+        }
+    if (!by_class_.empty())
+        if (const std::string* cls = e->attribute("class")) {
+            // A class named twice in the attribute must not apply its rules twice.
+            std::vector<std::string_view> seen;
+            for_each_word(*cls, [&](std::string_view w) {
+                if (std::find(seen.begin(), seen.end(), w) != seen.end()) return;
+                seen.push_back(w);
+                auto it = by_class_.find(std::string(w));
+                if (it != by_class_.end()) take(it->second);
+            });
+        }
+    auto it = by_tag_.find(e->tag);
+    if (it != by_tag_.end()) take(it->second);
+    take(universal_);
+}
+
+void style_engine::compute(element* e) {
+    if (!e->style) e->style = std::make_unique<computed_style>();
+    computed_style& cs = *e->style;
+    const computed_style* parent = e->parent && e->parent->style ? e->parent->style.get() : nullptr;
+    for (size_t i = 0; i < property_count; ++i)
+        cs.values[i] = parent && info(static_cast<property>(i)).inherited ? parent->values[i] : initial_[i];
+    cs.author_set.reset();
+
+    std::vector<const rule_entry*> matched;
+    collect(e, matched);
+    std::sort(matched.begin(), matched.end(), [](const rule_entry* a, const rule_entry* b) {
+        if (a->origin != b->origin) return a->origin < b->origin;
+        if (a->specificity != b->specificity) return a->specificity < b->specificity;
+        return a->order < b->order;
+    });
+
+    auto apply = [&](const declaration& d, bool by_page) {
+        size_t i = static_cast<size_t>(d.id);
+        if (d.value == "inherit") cs.values[i] = parent ? parent->values[i] : initial_[i];
+        else if (d.value == "initial") cs.values[i] = initial_[i];
+        else if (d.value == "unset")
+            cs.values[i] = parent && info(d.id).inherited ? parent->values[i] : initial_[i];
+        else cs.values[i] = intern(d.value);
+        if (by_page) cs.author_set.set(i);
+    };
+
+    declaration_block inline_style, host_style;
+    if (const std::string* s = e->attribute("style")) inline_style = parse_declarations(*s);
+    for (auto& o : e->style_overrides) expand_declaration(o.first, o.second, false, host_style);
+
+    for (const rule_entry* r : matched)
+        for (auto& d : *r->declarations)
+            if (!d.important) apply(d, r->origin == author);
+    for (auto& d : inline_style)
+        if (!d.important) apply(d, true);
+    for (auto& d : host_style) apply(d, true);
+    for (const rule_entry* r : matched)
+        for (auto& d : *r->declarations)
+            if (d.important) apply(d, r->origin == author);
+    for (auto& d : inline_style)
+        if (d.important) apply(d, true);
+    // The host's values outrank even an important rule of the page: the
+    // program hides and shows elements whatever the sheet says.
+    for (auto& d : host_style) apply(d, true);
+}
+
+void style_engine::restyle_subtree(element* e, bool in_tree, const behavior_sink& sink) {
+    compute(e);
+    e->style_dirty = false;
+    if (in_tree && sink) {
+        const std::string& names = (*e->style)[property::behavior];
+        if (names != "none") {
+            std::vector<std::string> wanted;
+            std::string cur;
+            for (char c : names + ",") {
+                if (c == ',' || is_space(c)) {
+                    if (!cur.empty()) wanted.push_back(std::move(cur));
+                    cur.clear();
+                } else {
+                    cur += c;
+                }
+            }
+            for (auto& w : wanted) {
+                if (std::find(e->behaviors.begin(), e->behaviors.end(), w) != e->behaviors.end()) continue;
+                e->behaviors.push_back(w);
+                sink(*e, w);
+                if (e->dead) return;  // the host deleted it while attaching
+            }
+        }
+    }
+    // The list may change under a behaviour's hands: walk by index.
+    for (size_t i = 0; i < e->kids.size(); ++i) restyle_subtree(e->kids[i], in_tree, sink);
+}
+
+void style_engine::restyle(document& doc, const behavior_sink& sink) {
+    // Behaviours may change the tree while we go; repeat until quiet, but
+    // never forever.
+    for (int round = 0; round < 16 && !doc.dirty_roots.empty(); ++round) {
+        std::vector<element*> roots;
+        for (element* e : doc.dirty_roots) {
+            bool covered = false;
+            for (element* p = e->parent; p && !covered; p = p->parent) covered = doc.dirty_roots.count(p) > 0;
+            if (!covered) roots.push_back(e);
+        }
+        doc.dirty_roots.clear();
+        // In document order (parents before children, so that inherited
+        // values are current, and behaviours are asked for as they stand).
+        std::vector<std::pair<std::vector<std::uint32_t>, element*>> ordered;
+        for (element* e : roots) {
+            std::vector<std::uint32_t> path;
+            for (element* p = e; p->parent; p = p->parent) path.push_back(p->index);
+            std::reverse(path.begin(), path.end());
+            ordered.emplace_back(std::move(path), e);
+        }
+        std::sort(ordered.begin(), ordered.end(),
+                  [](auto& a, auto& b) { return a.first < b.first; });
+        std::vector<element*> work;
+        for (auto& o : ordered) {
+            work.push_back(o.second);
+            ++o.second->refs;  // kept alive while behaviours run
+        }
+        for (element* e : work) {
+            if (!e->dead) {
+                bool in_tree = doc.root() && doc.root()->contains(e);
+                restyle_subtree(e, in_tree, sink);
+            }
+        }
+        for (element* e : work) {
+            // Not document::unuse: a loose element must not die of our glance.
+            if (--e->refs == 0 && e->dead && !e->parent) delete e;
+        }
+    }
+}
+
+std::string style_engine::specified(document& doc, element* e, std::string_view name) {
+    (void)doc;
+    property id;
+    if (!e->style || e->style_dirty) compute(e);
+    if (find_property(lower_ascii(name), id)) {
+        return e->style->author_set.test(static_cast<size_t>(id)) ? (*e->style)[id] : std::string();
+    }
+    // A shorthand reads as its longhands when they agree ("margin: 4px").
+    declaration_block probe;
+    if (!expand_declaration(name, "inherit", false, probe) || probe.empty()) return {};
+    std::string value;
+    for (auto& d : probe) {
+        if (!e->style->author_set.test(static_cast<size_t>(d.id))) return {};
+        const std::string& v = (*e->style)[d.id];
+        if (!value.empty() && v != value) return {};
+        value = v;
+    }
+    return value;
+}
+
+bool is_visible(const element* e) {
+    if (!e || e->dead || !e->style) return false;
+    if ((*e->style)[property::visibility] != "visible") return false;
+    const element* last = e;
+    for (const element* p = e; p; p = p->parent) {
+        if (!p->style || (*p->style)[property::display] == "none") return false;
+        last = p;
+    }
+    return last->doc && last == last->doc->root();
+}
+
+}  // namespace kvhtml::core

@@ -1,0 +1,70 @@
+// The cascade: rules of the built-in sheet and of the page's sheets,
+// indexed by the last part of their selectors, give each element its
+// computed values; inline styles and the host's style values outrank them.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "outside/kvhtml/core/css.hpp"
+#include "outside/kvhtml/core/dom.hpp"
+
+namespace kvhtml::core {
+
+struct computed_style {
+    std::array<const std::string*, property_count> values{};
+    std::bitset<property_count> author_set;  // set by the page, not inherited or initial
+    const std::string& operator[](property p) const { return *values[static_cast<size_t>(p)]; }
+};
+
+class style_engine {
+public:
+    enum origin : int { built_in = 0, author = 1 };
+
+    style_engine();
+    void clear_author_sheets();
+    void add_sheet(std::shared_ptr<const stylesheet> sheet, origin o = author);
+    bool sibling_sensitive() const { return sibling_sensitive_; }
+
+    // Computes the style of every element marked dirty (and below it), then
+    // reports each behaviour name an element in the tree newly names.
+    using behavior_sink = std::function<void(element&, const std::string& name)>;
+    void restyle(document& doc, const behavior_sink& sink = {});
+
+    // The page's own value of a property for an element (author sheets,
+    // style attribute, host values), empty when the page sets none.
+    std::string specified(document& doc, element* e, std::string_view name);
+
+private:
+    struct rule_entry {
+        const complex_selector* selector;
+        const declaration_block* declarations;
+        std::uint32_t specificity;
+        std::uint32_t order;
+        int origin;
+    };
+    void compute(element* e);
+    void restyle_subtree(element* e, bool in_tree, const behavior_sink& sink);
+    const std::string* intern(const std::string& value);
+    void collect(const element* e, std::vector<const rule_entry*>& out) const;
+
+    std::vector<std::shared_ptr<const stylesheet>> sheets_;
+    std::unordered_map<std::string, std::vector<rule_entry>> by_id_, by_class_, by_tag_;
+    std::vector<rule_entry> universal_;
+    std::uint32_t next_order_ = 0;
+    bool sibling_sensitive_ = false;
+    std::unordered_set<std::string> pool_;
+    std::array<const std::string*, property_count> initial_{};
+};
+
+// Visible when it and every ancestor up to the document root are displayed
+// and its own visibility is "visible". Styles must be current.
+bool is_visible(const element* e);
+
+}  // namespace kvhtml::core
