@@ -6,19 +6,9 @@
 
 namespace hexcore {
 
-engine_log::~engine_log() {
-    if (file_) ::CloseHandle(file_);
-}
-
 void engine_log::open(const std::wstring& base_path) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (file_) ::CloseHandle(file_);
-    file_ = nullptr;
-    if (base_path.empty()) return;
-    const std::wstring path = base_path + L".log";
-    HANDLE h = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (h != INVALID_HANDLE_VALUE) file_ = h;
+    path_ = base_path.empty() ? std::wstring() : base_path + L".log";
 }
 
 void engine_log::write(const std::string& line) {
@@ -30,9 +20,13 @@ void engine_log::write(const std::string& line) {
                       t.wMinute, t.wSecond, t.wMilliseconds);
         const std::string text = stamp + line + "\r\n";
         std::lock_guard<std::mutex> guard(lock_);
-        if (!file_) return;
+        if (path_.empty()) return;
+        HANDLE h = ::CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_ALWAYS, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return;
         DWORD written = 0;
-        ::WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        ::CloseHandle(h);
     } catch (...) {
     }
 }

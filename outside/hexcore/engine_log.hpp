@@ -1,5 +1,6 @@
 // The engine's own log: base path + ".log", one line per event with the
-// local time. Writes never throw.
+// local time. The file is opened for each line and closed again, so the
+// engine never holds it. Writes never throw.
 #pragma once
 
 #include <mutex>
@@ -9,13 +10,12 @@ namespace hexcore {
 
 class engine_log {
 public:
-    ~engine_log();
     void open(const std::wstring& base_path);
     void write(const std::string& line);  // UTF-8
 
 private:
     std::mutex lock_;
-    void* file_ = nullptr;
+    std::wstring path_;
 };
 
 }  // namespace hexcore

@@ -55,8 +55,10 @@ void restore_point::begin_system(const std::wstring& description) {
     info.dwRestorePtType = DEVICE_DRIVER_INSTALL;
     lstrcpynW(info.szDescription, description.c_str(), MAX_DESC_W);
     STATEMGRSTATUS status{};
-    if (!set(&info, &status))
-        throw restore_error("System Restore refused the restore point (" + system_text(status.nStatus) + ")");
+    if (!set(&info, &status)) {
+        const DWORD why = status.nStatus ? status.nStatus : ::GetLastError();
+        throw restore_error("System Restore did not make the restore point" + (why ? ": " + system_text(why) : ""));
+    }
     open_system_ = true;
     sequence_ = status.llSequenceNumber;
     // Windows makes no new point when one was made in the last 24 hours and
