@@ -3,6 +3,7 @@
 #include <mstask.h>
 
 #include "store/settings.hpp"
+#include "nexolib_test_support.hpp"
 #include "store_test_support.hpp"
 #include "support.hpp"
 #include "tessel/exception.hpp"
@@ -41,7 +42,7 @@ protected:
             if (t.rfind(scope + " ", 0) == 0) found.push_back(t);
         return found;
     }
-    suite_data_file suite_{suite_xml("DE")};
+    nexolib_test::suite_file suite_{suite_xml("DE")};
 };
 
 bool task_exists() {
@@ -185,7 +186,7 @@ TEST_F(settings_store, dump_writes_one_line_per_value) {
 }
 
 TEST_F(settings_store, without_suite_data_construction_fails) {
-    const suite_data_file none{""};
+    const nexolib_test::suite_file none{""};
     try {
         const settings s;
         FAIL() << "constructed";

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <mstask.h>
-#include <shlobj.h>
 
 #include "support.hpp"
 #include "tessel/config.hpp"
@@ -136,23 +135,6 @@ int subkey_count(const std::wstring& path) {
     ::RegQueryInfoKeyW(h, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     ::RegCloseKey(h);
     return static_cast<int>(count);
-}
-
-std::wstring suite_data_file::path() {
-    return tessel::config::common_appdata_folder() + L"Orvena\\Tarnwick\\suite.xml";
-}
-
-suite_data_file::suite_data_file(const std::string& xml) {
-    const std::wstring file = path();
-    ::SHCreateDirectoryExW(nullptr, file.substr(0, file.rfind(L'\\')).c_str(), nullptr);
-    had_file_ = ::MoveFileExW(file.c_str(), (file + L".kelvane-test").c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!xml.empty()) test_support::write_file(file, xml);
-}
-
-suite_data_file::~suite_data_file() {
-    const std::wstring file = path();
-    ::DeleteFileW(file.c_str());
-    if (had_file_) ::MoveFileExW((file + L".kelvane-test").c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 std::string suite_xml(const std::string& language) {

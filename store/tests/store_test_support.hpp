@@ -32,20 +32,6 @@ unsigned long long get_qword(const std::wstring& path, const wchar_t* name);
 void delete_value(const std::wstring& path, const wchar_t* name);
 int subkey_count(const std::wstring& path);
 
-// Puts a suite data file (suite.xml of the suite data folder) in place for
-// the life of the object, keeping aside whatever was there.
-class suite_data_file {
-public:
-    explicit suite_data_file(const std::string& xml);
-    ~suite_data_file();
-    suite_data_file(const suite_data_file&) = delete;
-    suite_data_file& operator=(const suite_data_file&) = delete;
-    static std::wstring path();
-
-private:
-    bool had_file_ = false;
-};
-
 // Suite data for the product "Tamsin" with the given suite language.
 std::string suite_xml(const std::string& language);
 
