@@ -70,7 +70,9 @@ std::string element::inner_text() const {
 
 document::document() : styles(std::make_unique<style_engine>()) {}
 
-document::~document() {
+document::~document() { clear(); }
+
+void document::clear() {
     // Everything still owned dies now; elements with handles stay as dead
     // shells until the host lets them go.
     if (root_) destroy(root_);
@@ -122,8 +124,14 @@ void document::unlink(node* n) {
 }
 
 bool document::insert(element* parent, node* child, size_t index) {
-    if (element* e = child->as_element(); e && (e->contains(parent) || e->dead || e->doc != this)) return false;
-    if (parent->dead) return false;
+    if (parent->dead || parent->doc != this) return false;
+    if (element* e = child->as_element()) {
+        if (e->contains(parent) || e->dead || !e->doc) return false;
+        if (e->doc != this) {
+            if (e->parent || e->doc->root() == e) return false;
+            adopt(e);
+        }
+    }
     unlink(child);
     size_t position = parent->nodes.size();
     if (index < parent->kids.size()) {
@@ -165,9 +173,28 @@ void document::detach(element* e) {
     mark_dirty(e);
 }
 
+void document::adopt(element* e) {
+    document* from = e->doc;
+    from->loose_.erase(e);
+    std::vector<element*> stack{e};
+    while (!stack.empty()) {
+        element* x = stack.back();
+        stack.pop_back();
+        from->uids_.erase(x->uid);
+        from->dirty_roots.erase(x);
+        x->doc = this;
+        uids_.emplace(x->uid, x);
+        x->behaviors.clear();
+        for (element* k : x->kids) stack.push_back(k);
+    }
+    ++from->version;
+    loose_.insert(e);
+    mark_dirty(e);
+}
+
 void document::kill(element* e) {
-    e->dead = true;
     if (hooks) hooks->element_dying(*e);
+    e->dead = true;
     uids_.erase(e->uid);
     loose_.erase(e);
     dirty_roots.erase(e);

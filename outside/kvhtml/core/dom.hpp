@@ -101,7 +101,7 @@ class document_hooks {
 public:
     virtual ~document_hooks() = default;
     // Called once when an element leaves the document for good, while the
-    // document still exists.
+    // document and the element (its attributes, its handlers) still exist.
     virtual void element_dying(element&) {}
     // Called when an element leaves the tree by detaching (it may come back).
     virtual void element_detaching(element&) {}
@@ -117,13 +117,15 @@ public:
     document& operator=(const document&) = delete;
 
     element* root() const { return root_; }
+    void clear();  // every element dies, as at the document's end
     void set_root(element* e);  // takes ownership
 
     element* create_element(std::string_view tag);  // loose until inserted
     node* create_text(std::string_view text);
     // index counts element children; past the end (e.g. 0x7FFFFFFF) appends.
     // A child that has a parent is moved.
-    // Fails when the child is the parent or above it, or dead.
+    // Fails when the child is the parent or above it, or dead. A loose
+    // element of another document moves into this one.
     bool insert(element* parent, node* child, size_t index);
     void insert_before_node(element* parent, node* child, size_t node_position);
     void detach(element* e);   // out of the tree, still usable
@@ -157,7 +159,7 @@ private:
     void unlink(node* n);
     void kill(element* e);
     static void dispose(node* n);
-    void register_subtree(element* e);
+    void adopt(element* e);
 
     element* root_ = nullptr;
     std::unordered_map<std::uint32_t, element*> uids_;

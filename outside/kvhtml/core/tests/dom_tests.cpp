@@ -156,3 +156,24 @@ TEST(dom, destroying_the_document_leaves_shells_for_kept_handles) {
 
 }  // namespace
 }  // namespace kvhtml::core::testing
+
+namespace kvhtml::core::testing {
+namespace {
+
+TEST(dom, elements_made_elsewhere_move_into_the_document) {
+    document limbo;
+    element* made = limbo.create_element("div");
+    made->set_attribute("id", "m");
+    set_html(limbo, made, "<b id=inner></b>", 0);
+    std::uint32_t uid = made->uid;
+    page p("<div id=a></div>");
+    EXPECT_TRUE(p.doc.insert(p.id("a"), made, 0x7FFFFFFF));
+    EXPECT_EQ(made->doc, &p.doc);
+    EXPECT_EQ(p.doc.by_uid(uid), made);
+    EXPECT_EQ(limbo.by_uid(uid), nullptr);
+    EXPECT_EQ(p.select("#inner"), "inner");
+    EXPECT_FALSE(limbo.insert(limbo.create_element("x"), p.id("a"), 0));  // not loose: stays
+}
+
+}  // namespace
+}  // namespace kvhtml::core::testing
