@@ -17,11 +17,42 @@ bool parse_number(const char* text, T& out) {
 }
 
 bool hex_digest(const char* text) {
-    if (std::strlen(text) != 64) return false;
-    for (const char* p = text; *p; ++p)
-        if (!std::isxdigit(static_cast<unsigned char>(*p))) return false;
-    return true;
+    std::size_t n = 0;
+    for (; text[n]; ++n) {
+        const char c = text[n];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
+    }
+    return n == 64;
 }
+
+// The package attributes, read in one pass over them rather than one
+// search per name: catalogs hold a hundred thousand packages.
+struct package_attributes {
+    const char *id = "", *version = "", *date = "", *size = "", *sha256 = "", *location = "", *provider = "",
+               *description = "";
+
+    explicit package_attributes(pugi::xml_node n) {
+        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+            const char* name = a.name();
+            const char* value = a.value();
+            switch (name[0]) {
+            case 'i': if (!std::strcmp(name, "id")) id = value; break;
+            case 'v': if (!std::strcmp(name, "version")) version = value; break;
+            case 'd':
+                if (!std::strcmp(name, "date")) date = value;
+                else if (!std::strcmp(name, "description")) description = value;
+                break;
+            case 's':
+                if (!std::strcmp(name, "size")) size = value;
+                else if (!std::strcmp(name, "sha256")) sha256 = value;
+                break;
+            case 'l': if (!std::strcmp(name, "location")) location = value; break;
+            case 'p': if (!std::strcmp(name, "provider")) provider = value; break;
+            default: break;
+            }
+        }
+    }
+};
 
 }  // namespace
 
@@ -43,7 +74,10 @@ void catalog::load(std::string bytes, const std::string& where) {
     packages_.clear();
     index_.clear();
     by_id_.clear();
-    const pugi::xml_parse_result parsed = document_.load_buffer_inplace(bytes_.data(), bytes_.size());
+    // Entities are expanded; line ends and attribute white space are left
+    // as they are, which no catalog field depends on.
+    const pugi::xml_parse_result parsed =
+        document_.load_buffer_inplace(bytes_.data(), bytes_.size(), pugi::parse_minimal | pugi::parse_escapes);
     if (!parsed)
         throw data_error("The catalog " + where + " is malformed: " + parsed.description() + " at offset " +
                          std::to_string(parsed.offset));
@@ -59,17 +93,18 @@ void catalog::load(std::string bytes, const std::string& where) {
             return data_error("The catalog " + where + " has a package with " + what + " (package " +
                               std::to_string(packages_.size() + 1) + ")");
         };
-        if (!parse_number(n.attribute("id").value(), p.id)) throw bad("no valid id");
-        p.version_text = n.attribute("version").value();
+        const package_attributes a(n);
+        if (!parse_number(a.id, p.id)) throw bad("no valid id");
+        p.version_text = a.version;
         if (!parse_version(p.version_text, p.ver)) throw bad("no valid version");
-        if (!parse_date(n.attribute("date").value(), p.date)) throw bad("no valid date");
-        if (!parse_number(n.attribute("size").value(), p.size)) throw bad("no valid size");
-        p.sha256 = n.attribute("sha256").value();
+        if (!parse_date(a.date, p.date)) throw bad("no valid date");
+        if (!parse_number(a.size, p.size)) throw bad("no valid size");
+        p.sha256 = a.sha256;
         if (!hex_digest(p.sha256)) throw bad("no valid sha256");
-        p.location = n.attribute("location").value();
+        p.location = a.location;
         if (!*p.location) throw bad("no location");
-        p.provider = n.attribute("provider").value();
-        p.description = n.attribute("description").value();
+        p.provider = a.provider;
+        p.description = a.description;
         const auto index = static_cast<std::uint32_t>(packages_.size());
         for (pugi::xml_node id = n.child("hardware-id"); id; id = id.next_sibling("hardware-id")) {
             const std::string_view text = id.child_value();

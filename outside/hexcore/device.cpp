@@ -43,19 +43,28 @@ std::wstring version_text(const version& v) {
 }
 
 bool parse_date(const char* text, SYSTEMTIME& out) {
+    // "yyyy-mm-dd" exactly; read by hand since catalogs hold one per package.
     if (!text) return false;
-    unsigned y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (std::sscanf(text, "%4u-%2u-%2u%c", &y, &m, &d, &tail) != 3) return false;
+    for (int i = 0; i < 10; ++i) {
+        const bool dash = i == 4 || i == 7;
+        if (dash ? text[i] != '-' : (text[i] < '0' || text[i] > '9')) return false;
+    }
+    if (text[10] != 0) return false;
+    const auto number = [text](int from, int count) {
+        int v = 0;
+        for (int i = from; i < from + count; ++i) v = v * 10 + (text[i] - '0');
+        return v;
+    };
+    const int y = number(0, 4), m = number(5, 2), d = number(8, 2);
     if (y < 1980 || y > 2999 || m < 1 || m > 12 || d < 1 || d > 31) return false;
     out = SYSTEMTIME{};
     out.wYear = static_cast<WORD>(y);
     out.wMonth = static_cast<WORD>(m);
     out.wDay = static_cast<WORD>(d);
-    // The day of the week, so the record is a proper SYSTEMTIME.
-    FILETIME ft;
-    SYSTEMTIME normal;
-    if (::SystemTimeToFileTime(&out, &ft) && ::FileTimeToSystemTime(&ft, &normal)) out.wDayOfWeek = normal.wDayOfWeek;
+    // The day of the week (Sakamoto's method), so the record is a proper SYSTEMTIME.
+    static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    const int yy = m < 3 ? y - 1 : y;
+    out.wDayOfWeek = static_cast<WORD>((yy + yy / 4 - yy / 100 + yy / 400 + offsets[m - 1] + d) % 7);
     return true;
 }
 

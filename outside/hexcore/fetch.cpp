@@ -135,10 +135,18 @@ std::wstring resolve_location(const std::wstring& catalog_location, const std::w
 
 std::string read_all(const std::wstring& location) {
     const std::unique_ptr<source> s = open(location);
-    std::string bytes;
-    if (s->total()) bytes.reserve(static_cast<std::size_t>(s->total()));
-    std::vector<char> buffer(1 << 16);
-    while (const std::size_t got = s->read(buffer.data(), buffer.size())) bytes.append(buffer.data(), got);
+    // Straight into the result when the size is known (catalogs run to tens
+    // of megabytes), then whatever comes beyond it.
+    std::string bytes(static_cast<std::size_t>(s->total()), '\0');
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+        const std::size_t got = s->read(bytes.data() + used, bytes.size() - used);
+        if (got == 0) break;
+        used += got;
+    }
+    bytes.resize(used);
+    std::vector<char> chunk(1 << 16);
+    while (const std::size_t got = s->read(chunk.data(), chunk.size())) bytes.append(chunk.data(), got);
     return bytes;
 }
 
