@@ -92,7 +92,7 @@ void settings::load_language() {
             DWORD type = 0;
             rc = ::RegQueryValueExW(handle, L"Language", nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
             // A number stored under the name is no language code.
-            if (rc == ERROR_SUCCESS && type != REG_SZ) rc = ERROR_DATATYPE_MISMATCH;
+            if (rc == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ) rc = ERROR_DATATYPE_MISMATCH;
             if (rc == ERROR_SUCCESS) text = buffer.data();
         }
         ::RegCloseKey(handle);

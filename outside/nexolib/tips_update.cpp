@@ -50,8 +50,12 @@ std::string download(const std::wstring& url) {
     if (!::WinHttpCrackUrl(url.c_str(), 0, 0, &parts)) fail(L"Reading the address " + url, ::GetLastError());
     const std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
 
-    const http_handle session(::WinHttpOpen(L"Nexolib/1.0", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                            WINHTTP_NO_PROXY_BYPASS, 0));
+    // The machine's own addresses never go through a proxy.
+    const std::wstring host_name(host, parts.dwHostNameLength);
+    const bool loopback = host_name == L"127.0.0.1" || host_name == L"localhost" || host_name == L"[::1]";
+    const http_handle session(::WinHttpOpen(L"Nexolib/1.0",
+                                            loopback ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                            WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session) fail(L"WinHttpOpen", ::GetLastError());
     ::WinHttpSetTimeouts(session.get(), 10000, 10000, 30000, 30000);
     const http_handle connection(::WinHttpConnect(session.get(), host, parts.nPort, 0));
