@@ -179,6 +179,27 @@ TEST(scan, calls_out_of_turn_get_their_result_codes) {
     EXPECT_EQ(e.hxCancelDriversUpdate(), 0);
 }
 
+TEST(engine_init, a_configuration_it_cannot_use_fails_the_init_and_the_log_says_why) {
+    test_support::temp_folder logs(L"hexcore-init");
+    struct row {
+        std::string xml, words;
+    } rows[] = {
+        {"<hexcore><inventory source=", "is malformed"},
+        {"<other/>", "has no hexcore element"},
+        {"<hexcore><inventory source=\"disk\"/></hexcore>", "unknown inventory source disk"},
+        {"<hexcore><inventory source=\"file\"/></hexcore>", "names no device profile"},
+        {"<hexcore><restore-point mode=\"never\"/></hexcore>", "unknown restore-point mode never"},
+    };
+    int n = 0;
+    for (const row& r : rows) {
+        const std::wstring base = logs / (L"HX." + std::to_wstring(n++));
+        EXPECT_EQ(harness::configure(r.xml, base), HX_RESULT_ERROR_UNEXPECTED) << r.xml;
+        const std::string log = test_support::read_file(base + L".log");
+        EXPECT_NE(log.find("hxEngineInit failed"), std::string::npos) << log;
+        EXPECT_NE(log.find(r.words), std::string::npos) << log;
+    }
+}
+
 TEST(scan, the_live_inventory_reads_the_machines_devices) {
     // Under Wine these are Wine's own devices.
     const std::vector<hexcore::device> devices = hexcore::live_inventory();

@@ -151,6 +151,19 @@ TEST_F(update_test, a_package_whose_inf_declares_another_version_is_not_installe
     EXPECT_TRUE(downloads_empty());
 }
 
+TEST_F(update_test, a_cabinet_file_with_a_folder_in_its_name_is_refused) {
+    catalog("pathy.cab");
+    scan(w_.config());
+    const std::string before = test_support::read_file(w_.path(L"profile.xml"));
+    const std::vector<event> all = update({11});
+    const event* error = error_of(all);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->state, 9);
+    EXPECT_NE(error->text.find(L"holds a file with a path"), std::wstring::npos) << to_utf8(error->text);
+    EXPECT_FALSE(test_support::file_exists(w_.path(L"cache\\Packages\\11\\packages\\display.inf")));
+    EXPECT_EQ(test_support::read_file(w_.path(L"profile.xml")), before);
+}
+
 TEST_F(update_test, without_a_restore_point_nothing_is_changed) {
     // The journal folder would have to live inside a file.
     const std::string config =
