@@ -391,6 +391,9 @@ bool core::update_one(const config& c, const catalog& cat, const std::wstring& c
             for (const scan_entry* e : devices)
                 if (std::find(ids.begin(), ids.end(), e->matched_id) == ids.end()) ids.push_back(e->matched_id);
             for (const std::wstring& hwid : ids) install_live(folder_, hwid, inf);
+            std::vector<std::wstring> instances;
+            for (const scan_entry* e : devices) instances.push_back(e->instance_id);
+            verify_live_install(instances, p->ver);
         }
     } catch (const std::exception& e) {
         discard();

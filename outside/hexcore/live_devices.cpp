@@ -5,6 +5,7 @@
 #include <setupapi.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "outside/hexcore/catalog.hpp"
@@ -141,6 +142,18 @@ void install_live(const std::wstring& engine_folder, const std::wstring& hardwar
     BOOL reboot = FALSE;
     if (!::UpdateDriverForPlugAndPlayDevicesW(nullptr, hardware_id.c_str(), inf.c_str(), INSTALLFLAG_FORCE, &reboot))
         throw install_error("Windows did not install the driver: " + system_text(::GetLastError()));
+}
+
+void verify_live_install(const std::vector<std::wstring>& instance_ids, const version& expected) {
+    const std::vector<device> now = live_inventory();
+    for (const std::wstring& id : instance_ids) {
+        const auto it = std::find_if(now.begin(), now.end(),
+                                     [&](const device& d) { return ::lstrcmpiW(d.instance_id.c_str(), id.c_str()) == 0; });
+        if (it == now.end()) throw install_error("the device " + utf8(id) + " is gone after the install");
+        if (!it->driver.present || it->driver.ver != expected)
+            throw install_error("Windows reported the install, but " + utf8(id) + " still has the driver version " +
+                                (it->driver.present ? utf8(it->driver.version_text) : std::string("(none)")));
+    }
 }
 
 }  // namespace hexcore

@@ -22,6 +22,10 @@ std::vector<device> live_inventory();
 // helper hexcoreinstall.exe beside the engine does it. Throws install_error.
 void install_live(const std::wstring& engine_folder, const std::wstring& hardware_id, const std::wstring& inf);
 
+// Checks that every device now has the version: a system can report an
+// install that did not happen. Throws install_error.
+void verify_live_install(const std::vector<std::wstring>& instance_ids, const version& expected);
+
 // "m-d-yyyy", the form of a driver key's DriverDate.
 bool parse_driver_date(const std::wstring& text, SYSTEMTIME& out);
 
