@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "store/driver_values.hpp"
 #include "tessel/config.hpp"
+#include "tessel/format.hpp"
 #include "tessel/log.hpp"
 
 namespace store {
@@ -28,6 +31,14 @@ std::wstring item_name(const std::wstring& text) {
     std::wstring name = text;
     for (wchar_t& c : name)
         if (c == L'\\') c = L'/';
+    // Registry key names end at 255 characters; a longer driver key keeps
+    // its start and gets a hash of the whole text, the same on every call.
+    constexpr std::size_t longest = 255;
+    if (name.size() > longest) {
+        std::uint32_t hash = 2166136261u;  // FNV-1a
+        for (const wchar_t c : text) hash = (hash ^ static_cast<std::uint32_t>(c)) * 16777619u;
+        name = name.substr(0, longest - 9) + tessel::format(L"~%08x", static_cast<unsigned>(hash));
+    }
     return name;
 }
 

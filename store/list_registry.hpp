@@ -22,7 +22,8 @@ bool key_exists(const std::wstring& path);
 void delete_item_key(const std::wstring& base, const std::wstring& name);
 
 // A registry key name for a text used as an item name: a backslash would
-// split the item into nested keys, so it is stored as a slash.
+// split the item into nested keys, so it is stored as a slash; a text too
+// long for a key name is shortened, with a hash of the whole.
 std::wstring item_name(const std::wstring& text);
 
 // Calls each(root, name) for every direct subkey of base, in ordinal order.

@@ -224,6 +224,25 @@ TEST_F(driver_lists, a_backslash_in_the_description_does_not_split_the_item) {
     EXPECT_EQ(subkey_count(ignore_key), 0);
 }
 
+TEST_F(driver_lists, a_driver_key_too_long_for_a_key_name_is_still_stored) {
+    const hx::driver a = sample_driver(7, 8, std::wstring(300, L'a'));
+    const hx::driver b = sample_driver(7, 8, std::wstring(299, L'a') + L"b");
+    {
+        test_support::log_capture log;
+        drivers_ignore_list ignore;
+        ignore.add(a);
+        ignore.add(b);
+        EXPECT_TRUE(log.texts().empty()) << log.texts()[0];
+    }
+    EXPECT_EQ(subkey_count(ignore_key), 2) << "keys that differ late stay apart";
+    drivers_ignore_list ignore;
+    ASSERT_EQ(ignore.entries().size(), 2u);
+    EXPECT_EQ(ignore.entries()[0].device_description.size(), 300u);
+    ignore.remove(hx::driver_key(a));
+    ignore.remove(hx::driver_key(b));
+    EXPECT_EQ(subkey_count(ignore_key), 0);
+}
+
 TEST_F(driver_lists, to_be_updated_list_loads_on_request_and_empties_the_store) {
     store_item(tbu_key + L"b", sample_driver(2, 20, L"second"));
     store_item(tbu_key + L"a", sample_driver(1, 10, L"first"));
