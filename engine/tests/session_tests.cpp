@@ -22,6 +22,7 @@ protected:
         adapter_ = std::make_unique<hx::engine>(handler_);
         hx::black_list_keys.replace({});
         hx::ignore_list_keys.replace({});
+        hx::session().reset();  // every test starts idle
     }
     ~session_test() override { adapter_.reset(); }
 
@@ -136,6 +137,24 @@ TEST_F(session_test, an_update_reports_stage_fractions_and_ends_completed_or_can
     complete(1);
     EXPECT_EQ(handler_.events, (events{L"update_started(Updating)", L"update_cancelled"}));
     EXPECT_FALSE(hx::session().update_cancel_requested);
+}
+
+// A handler that lets an error escape must not unwind into the engine's
+// frames: the callback logs it under its own name and returns.
+TEST_F(session_test, an_error_escaping_a_handler_stays_in_the_callback) {
+    struct throwing : hx::callback_handler {
+        void scan_started(const std::wstring&) override { throw tessel::exception_w(L"handler broke"); }
+    } bad;
+    hx::session().handlers.push_back(&bad);
+    test_support::log_capture log;
+    hx::start_scan();
+    EXPECT_NO_THROW(started(0, L"Scanning"));
+    hx::session().handlers.pop_back();
+    bool logged = false;
+    for (const std::string& t : log.texts())
+        if (t.starts_with("hx::on_started") && t.find("handler broke") != std::string::npos) logged = true;
+    EXPECT_TRUE(logged);
+    EXPECT_TRUE(hx::session().scan_running);
 }
 
 TEST(stage_fraction, follows_the_restore_point_text_then_the_state) {
