@@ -200,8 +200,7 @@ KVHTML_RESULT KVCALL KvhtmlIsElementVisible(HELEMENT he, BOOL* visible) {
     element* e = live(he);
     if (!e) return KVHTML_INVALID_HANDLE;
     if (!visible) return KVHTML_INVALID_PARAMETER;
-    flush_of(e);
-    e->doc->styles->restyle(*e->doc);
+    flush_all(e);
     *visible = core::is_visible(e) ? TRUE : FALSE;
     return KVHTML_OK;
 }
@@ -250,7 +249,7 @@ KVHTML_RESULT KVCALL KvhtmlGetStyleAttribute(HELEMENT he, LPCSTR name, KvhtmlStr
     element* e = live(he);
     if (!e) return KVHTML_INVALID_HANDLE;
     if (!name || !receiver) return KVHTML_INVALID_PARAMETER;
-    flush_of(e);
+    flush_all(e);
     std::string v = e->doc->styles->specified(*e->doc, e, name);
     if (v.empty()) return KVHTML_OK_NOT_HANDLED;
     give(receiver, v, param);
@@ -389,7 +388,7 @@ KVHTML_RESULT KVCALL KvhtmlUpdateElement(HELEMENT he, BOOL) {
     element* e = live(he);
     if (!e) return KVHTML_INVALID_HANDLE;
     e->doc->mark_dirty(e);
-    flush_of(e);
+    flush_all(e);
     return KVHTML_OK;
 }
 

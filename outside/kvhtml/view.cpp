@@ -125,8 +125,8 @@ bool view::load(const BYTE* bytes, UINT size, LPCWSTR base_url) {
     return doc.root() != nullptr;
 }
 
-void view::flush() {
-    doc.styles->restyle(doc, [this](element& e, const std::string& name) { attach_behavior(e, name); });
+void view::flush(bool changed_only) {
+    doc.styles->restyle(doc, [this](element& e, const std::string& name) { attach_behavior(e, name); }, changed_only);
 }
 
 std::optional<std::string> view::fetch(const std::string& url, UINT data_type) {
@@ -242,7 +242,12 @@ void view::element_detaching(element& top) {
 }
 
 void flush_of(element* e) {
+    if (view* v = view::of(e)) v->flush(true);
+}
+
+void flush_all(element* e) {
     if (view* v = view::of(e)) v->flush();
+    else if (e->doc) e->doc->styles->restyle(*e->doc);
 }
 
 }  // namespace kvhtml::engine

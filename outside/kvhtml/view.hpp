@@ -37,8 +37,9 @@ public:
     static core::document& limbo();
 
     bool load(const BYTE* bytes, UINT size, LPCWSTR base_url);
-    // Computes styles and attaches the behaviours elements newly name.
-    void flush();
+    // Computes styles and attaches the behaviours elements newly name;
+    // changed_only leaves sibling effects for the next full flush.
+    void flush(bool changed_only = false);
     std::optional<std::string> fetch(const std::string& url, UINT data_type);
     bool supply(const std::wstring& uri, const BYTE* data, UINT size);  // KvhtmlDataReady
 
@@ -75,8 +76,10 @@ inline HELEMENT handle(element* e) { return reinterpret_cast<HELEMENT>(e); }
 // Tells an element's handlers it is gone and runs its expando's finalizer.
 void element_died(element& e);
 
-// Flushes the view of an element's document, if it has one.
+// After a change: flushes what changed in the element's document.
 void flush_of(element* e);
+// Before reading computed styles: brings the whole document up to date.
+void flush_all(element* e);
 
 std::wstring widen(const std::string& utf8);
 std::string narrow(const wchar_t* text, size_t length);

@@ -17,6 +17,8 @@ struct declaration {
     property id;
     std::string value;  // normalised: trimmed, single spaces
     bool important = false;
+    // The cascade's interned copy of the value, filled on first use.
+    mutable const std::string* interned = nullptr;
 };
 using declaration_block = std::vector<declaration>;
 

@@ -87,12 +87,12 @@ void document::set_root(element* e) {
     mark_dirty(e);
 }
 
-element* document::create_element(std::string_view tag) {
+element* document::create_element(std::string_view tag, bool loose) {
     auto* e = new element(lower_ascii(tag));
     e->doc = this;
     e->uid = next_uid++;
     uids_.emplace(e->uid, e);
-    loose_.insert(e);
+    if (loose) loose_.insert(e);
     return e;
 }
 
@@ -120,7 +120,8 @@ void document::unlink(node* n) {
     }
     n->parent = nullptr;
     ++version;
-    if (styles->sibling_sensitive() || p->kids.empty()) mark_dirty(p);
+    if (p->kids.empty()) mark_dirty(p);
+    else if (styles->sibling_sensitive()) mark_children_changed(p);
 }
 
 bool document::insert(element* parent, node* child, size_t index) {
@@ -161,7 +162,8 @@ void document::insert_before_node(element* parent, node* child, size_t position)
         mark_dirty(e);
     }
     ++version;
-    if (styles->sibling_sensitive() || parent->nodes.size() == 1) mark_dirty(parent);
+    if (parent->nodes.size() == 1) mark_dirty(parent);
+    else if (styles->sibling_sensitive()) mark_children_changed(parent);
 }
 
 void document::detach(element* e) {
@@ -182,6 +184,7 @@ void document::adopt(element* e) {
         stack.pop_back();
         from->uids_.erase(x->uid);
         from->dirty_roots.erase(x);
+        from->deferred_roots.erase(x);
         x->doc = this;
         uids_.emplace(x->uid, x);
         x->behaviors.clear();
@@ -198,6 +201,7 @@ void document::kill(element* e) {
     uids_.erase(e->uid);
     loose_.erase(e);
     dirty_roots.erase(e);
+    deferred_roots.erase(e);
     e->handlers.clear();
     e->behaviors.clear();
     e->expando = nullptr;
@@ -282,7 +286,7 @@ void document::sort(element* parent, size_t first, size_t last, const std::funct
     }
     renumber(parent, first);
     ++version;
-    if (styles->sibling_sensitive()) mark_dirty(parent);
+    if (styles->sibling_sensitive()) mark_children_changed(parent);
 }
 
 void document::unuse(element* e) {
@@ -314,19 +318,25 @@ const std::vector<element*>* document::by_id(std::string_view id) {
         }
         ids_version_ = version;
     }
-    auto it = ids_.find(std::string(id));
+    auto it = ids_.find(id);
     return it == ids_.end() ? nullptr : &it->second;
 }
 
 void document::attributes_changed(element* e, std::string_view name) {
     if (name == "id") ++version;
     mark_dirty(e);
-    if (e->parent && styles->sibling_sensitive()) mark_dirty(e->parent);
+    if (e->parent && styles->sibling_sensitive()) mark_children_changed(e->parent);
+}
+
+void document::mark_children_changed(element* e) {
+    if (!e->dead) deferred_roots.insert(e);
 }
 
 void document::mark_dirty(element* e) {
     if (e->dead) return;
     e->style_dirty = true;
+    // Below a dirty parent it is computed with the parent's subtree.
+    if (e->parent && e->parent->style_dirty) return;
     dirty_roots.insert(e);
 }
 

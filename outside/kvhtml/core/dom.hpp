@@ -120,7 +120,8 @@ public:
     void clear();  // every element dies, as at the document's end
     void set_root(element* e);  // takes ownership
 
-    element* create_element(std::string_view tag);  // loose until inserted
+    // Loose until inserted; `loose` false is for callers that insert it at once.
+    element* create_element(std::string_view tag, bool loose = true);
     node* create_text(std::string_view text);
     // index counts element children; past the end (e.g. 0x7FFFFFFF) appends.
     // A child that has a parent is moved.
@@ -147,11 +148,16 @@ public:
     const std::vector<element*>* by_id(std::string_view id);
     void attributes_changed(element* e, std::string_view name);
     void mark_dirty(element* e);  // its style must be computed again
+    // A change among e's children that sibling selectors may see: e's
+    // subtree is computed again at the next full restyle, so that many
+    // inserts into one list cost one pass.
+    void mark_children_changed(element* e);
 
     document_hooks* hooks = nullptr;
     std::string base_url;
     std::unique_ptr<style_engine> styles;
     std::unordered_set<element*> dirty_roots;
+    std::unordered_set<element*> deferred_roots;
     std::uint64_t version = 0;  // bumps on every tree change
 
 private:
@@ -164,7 +170,11 @@ private:
     element* root_ = nullptr;
     std::unordered_map<std::uint32_t, element*> uids_;
     std::unordered_set<element*> loose_;
-    std::unordered_map<std::string, std::vector<element*>> ids_;
+    struct text_hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, std::vector<element*>, text_hash, std::equal_to<>> ids_;
     std::uint64_t ids_version_ = ~0ull;
 };
 

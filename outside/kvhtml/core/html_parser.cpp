@@ -185,7 +185,7 @@ private:
             top()->tag[0] == 'h' && top()->tag[1] >= '1' && top()->tag[1] <= '6')
             stack_.pop_back();
 
-        element* e = doc_.create_element(name);
+        element* e = doc_.create_element(name, false);
         e->attributes = std::move(attrs);
         if (e->attribute("checked")) e->state |= state_checked;
         if (e->attribute("disabled")) e->state |= state_disabled;

@@ -1,7 +1,6 @@
 #include "outside/kvhtml/core/selector.hpp"
 
 #include <algorithm>
-#include <mutex>
 #include <unordered_map>
 
 #include "outside/kvhtml/core/text.hpp"
@@ -278,21 +277,26 @@ private:
     size_t i_ = 0;
 };
 
+bool attribute_value_matches(char op, std::string_view value, std::string_view want) {
+    switch (op) {
+    case '=': return value == want;
+    case '~': return has_word(value, want);
+    case '|': return value == want || (value.size() > want.size() && value.substr(0, want.size()) == want && value[want.size()] == '-');
+    case '^': return !want.empty() && value.substr(0, want.size()) == want;
+    case '$': return !want.empty() && value.size() >= want.size() && value.substr(value.size() - want.size()) == want;
+    case '*': return !want.empty() && value.find(want) != std::string_view::npos;
+    }
+    return false;
+}
+
 bool attribute_matches(const attribute_test& a, const element* e) {
     const std::string* v = e->attribute(a.name);
     if (!v) return false;
     if (a.op == 0) return true;
-    std::string value = a.ignore_case ? lower_ascii(*v) : *v;
-    std::string want = a.ignore_case ? lower_ascii(a.value) : a.value;
-    switch (a.op) {
-    case '=': return value == want;
-    case '~': return has_word(value, want);
-    case '|': return value == want || (value.size() > want.size() && value.compare(0, want.size(), want) == 0 && value[want.size()] == '-');
-    case '^': return !want.empty() && value.compare(0, want.size(), want) == 0;
-    case '$': return !want.empty() && value.size() >= want.size() && value.compare(value.size() - want.size(), want.size(), want) == 0;
-    case '*': return !want.empty() && value.find(want) != std::string::npos;
-    }
-    return false;
+    // Copies only for the rare case-blind test; matching runs for every
+    // element and rule.
+    if (a.ignore_case) return attribute_value_matches(a.op, lower_ascii(*v), lower_ascii(a.value));
+    return attribute_value_matches(a.op, *v, a.value);
 }
 
 bool nth_matches(int a, int b, int position) {  // position is 1-based
@@ -385,17 +389,20 @@ bool matches(const selector_list& s, const element* e, const element* scope) {
 }
 
 std::shared_ptr<const selector_list> compiled_selector(std::string_view text) {
-    static std::mutex lock;
-    static std::unordered_map<std::string, std::shared_ptr<const selector_list>> cache;
-    std::string key(text);
-    std::lock_guard<std::mutex> guard(lock);
-    auto it = cache.find(key);
+    // No lock on the path of every lookup: the engine runs on its window's
+    // thread, and its documents are never shared between threads.
+    struct text_hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    static std::unordered_map<std::string, std::shared_ptr<const selector_list>, text_hash, std::equal_to<>> cache;
+    auto it = cache.find(text);
     if (it != cache.end()) return it->second;
     auto parsed = parse_selector(text);
     std::shared_ptr<const selector_list> out;
     if (parsed) out = std::make_shared<const selector_list>(std::move(*parsed));
     if (cache.size() >= 512) cache.clear();
-    cache.emplace(std::move(key), out);
+    cache.emplace(std::string(text), out);
     return out;
 }
 

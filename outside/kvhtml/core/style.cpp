@@ -85,7 +85,7 @@ void style_engine::add_sheet(std::shared_ptr<const stylesheet> sheet, origin o) 
     sheets_.push_back(std::move(sheet));
 }
 
-void style_engine::collect(const element* e, std::vector<const rule_entry*>& out) const {
+void style_engine::collect(const element* e, std::vector<const rule_entry*>& out) {
     auto take = [&](const std::vector<rule_entry>& list) {
         for (auto& r : list)
             if (matches(*r.selector, e, nullptr)) out.push_back(&r);
@@ -98,11 +98,12 @@ void style_engine::collect(const element* e, std::vector<const rule_entry*>& out
     if (!by_class_.empty())
         if (const std::string* cls = e->attribute("class")) {
             // A class named twice in the attribute must not apply its rules twice.
-            std::vector<std::string_view> seen;
+            seen_classes_.clear();
             for_each_word(*cls, [&](std::string_view w) {
-                if (std::find(seen.begin(), seen.end(), w) != seen.end()) return;
-                seen.push_back(w);
-                auto it = by_class_.find(std::string(w));
+                if (std::find(seen_classes_.begin(), seen_classes_.end(), w) != seen_classes_.end()) return;
+                seen_classes_.push_back(w);
+                key_.assign(w);
+                auto it = by_class_.find(key_);
                 if (it != by_class_.end()) take(it->second);
             });
         }
@@ -119,7 +120,8 @@ void style_engine::compute(element* e) {
         cs.values[i] = parent && info(static_cast<property>(i)).inherited ? parent->values[i] : initial_[i];
     cs.author_set.reset();
 
-    std::vector<const rule_entry*> matched;
+    std::vector<const rule_entry*>& matched = matched_;
+    matched.clear();
     collect(e, matched);
     std::sort(matched.begin(), matched.end(), [](const rule_entry* a, const rule_entry* b) {
         if (a->origin != b->origin) return a->origin < b->origin;
@@ -133,7 +135,10 @@ void style_engine::compute(element* e) {
         else if (d.value == "initial") cs.values[i] = initial_[i];
         else if (d.value == "unset")
             cs.values[i] = parent && info(d.id).inherited ? parent->values[i] : initial_[i];
-        else cs.values[i] = intern(d.value);
+        else {
+            if (!d.interned) d.interned = intern(d.value);
+            cs.values[i] = d.interned;
+        }
         if (by_page) cs.author_set.set(i);
     };
 
@@ -185,10 +190,15 @@ void style_engine::restyle_subtree(element* e, bool in_tree, const behavior_sink
     for (size_t i = 0; i < e->kids.size(); ++i) restyle_subtree(e->kids[i], in_tree, sink);
 }
 
-void style_engine::restyle(document& doc, const behavior_sink& sink) {
+void style_engine::restyle(document& doc, const behavior_sink& sink, bool changed_only) {
     // Behaviours may change the tree while we go; repeat until quiet, but
     // never forever.
-    for (int round = 0; round < 16 && !doc.dirty_roots.empty(); ++round) {
+    for (int round = 0; round < 16; ++round) {
+        if (!changed_only && !doc.deferred_roots.empty()) {
+            doc.dirty_roots.insert(doc.deferred_roots.begin(), doc.deferred_roots.end());
+            doc.deferred_roots.clear();
+        }
+        if (doc.dirty_roots.empty()) break;
         std::vector<element*> roots;
         for (element* e : doc.dirty_roots) {
             bool covered = false;

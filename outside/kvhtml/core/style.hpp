@@ -34,8 +34,10 @@ public:
 
     // Computes the style of every element marked dirty (and below it), then
     // reports each behaviour name an element in the tree newly names.
+    // changed_only leaves the siblings of changed elements for a later full
+    // restyle (see document::mark_children_changed).
     using behavior_sink = std::function<void(element&, const std::string& name)>;
-    void restyle(document& doc, const behavior_sink& sink = {});
+    void restyle(document& doc, const behavior_sink& sink = {}, bool changed_only = false);
 
     // The page's own value of a property for an element (author sheets,
     // style attribute, host values), empty when the page sets none.
@@ -52,7 +54,7 @@ private:
     void compute(element* e);
     void restyle_subtree(element* e, bool in_tree, const behavior_sink& sink);
     const std::string* intern(const std::string& value);
-    void collect(const element* e, std::vector<const rule_entry*>& out) const;
+    void collect(const element* e, std::vector<const rule_entry*>& out);
 
     std::vector<std::shared_ptr<const stylesheet>> sheets_;
     std::unordered_map<std::string, std::vector<rule_entry>> by_id_, by_class_, by_tag_;
@@ -61,6 +63,10 @@ private:
     bool sibling_sensitive_ = false;
     std::unordered_set<std::string> pool_;
     std::array<const std::string*, property_count> initial_{};
+    // Scratch space reused for every element.
+    std::vector<const rule_entry*> matched_;
+    std::vector<std::string_view> seen_classes_;
+    std::string key_;
 };
 
 // Visible when it and every ancestor up to the document root are displayed
