@@ -334,3 +334,40 @@ TEST(kvhtml_api, styles_states_visibility_and_control_values) {
 
 }  // namespace
 }  // namespace kvhtml_tests
+
+namespace kvhtml_tests {
+namespace {
+
+TEST(kvhtml_api, handlers_attached_by_page_code_follow_their_subscription) {
+    host h;
+    ASSERT_TRUE(h.load("<div id=a><i id=b></i></div>"));
+    HELEMENT a = find(root(h), "#a"), b = find(root(h), "#b");
+    static std::vector<std::string>* calls;
+    std::vector<std::string> seen;
+    calls = &seen;
+    auto proc = [](LPVOID tag, HELEMENT he, UINT group, LPVOID params) -> BOOL {
+        if (group == KVHTML_HANDLE_BEHAVIOR_EVENT) {
+            auto* p = static_cast<KVHTML_BEHAVIOR_EVENT_PARAMS*>(params);
+            calls->push_back(std::string(static_cast<const char*>(tag)) + " " + id_of(he) +
+                             (p->cmd & KVHTML_SINKING ? " v" : " ^"));
+        }
+        return FALSE;
+    };
+    static char events[] = "events", mouse[] = "mouse";
+    ASSERT_EQ(KvhtmlAttachEventHandlerEx(a, proc, events, KVHTML_HANDLE_BEHAVIOR_EVENT), KVHTML_OK);
+    ASSERT_EQ(KvhtmlAttachEventHandlerEx(a, proc, mouse, KVHTML_HANDLE_MOUSE), KVHTML_OK);
+    BOOL handled = TRUE;
+    KvhtmlSendEvent(b, KVHTML_BUTTON_CLICK, nullptr, 0, &handled);
+    EXPECT_EQ(seen, (std::vector<std::string>{"events a v", "events a ^"}));
+    EXPECT_FALSE(handled);
+    EXPECT_EQ(KvhtmlDetachEventHandler(a, proc, events), KVHTML_OK);
+    EXPECT_EQ(KvhtmlDetachEventHandler(a, proc, events), KVHTML_INVALID_PARAMETER);
+    seen.clear();
+    KvhtmlSendEvent(b, KVHTML_BUTTON_CLICK, nullptr, 0, &handled);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(KvhtmlAttachEventHandlerEx(nullptr, proc, events, 1), KVHTML_INVALID_HANDLE);
+    EXPECT_EQ(KvhtmlAttachEventHandlerEx(a, nullptr, events, 1), KVHTML_INVALID_PARAMETER);
+}
+
+}  // namespace
+}  // namespace kvhtml_tests

@@ -160,3 +160,24 @@ TEST(cascade, specified_value_is_the_pages_own) {
 
 }  // namespace
 }  // namespace kvhtml::core::testing
+
+namespace kvhtml::core::testing {
+namespace {
+
+TEST(cascade, sibling_selectors_follow_inserts_at_the_next_full_restyle) {
+    page p("<style>li:first-child { color: red } li + li { color: blue }</style><ul id=u><li id=a></li></ul>");
+    EXPECT_EQ(p.style("a", property::color), "red");
+    element* n = p.doc.create_element("li");
+    n->set_attribute("id", "n");
+    p.doc.insert(p.id("u"), n, 0);
+    p.doc.styles->restyle(p.doc, {}, true);  // the new element only
+    EXPECT_EQ((*n->style)[property::color], "red");
+    EXPECT_EQ((*p.id("a")->style)[property::color], "red");  // not yet seen as second
+    p.doc.styles->restyle(p.doc);
+    EXPECT_EQ((*p.id("a")->style)[property::color], "blue");
+    p.doc.destroy(n);
+    EXPECT_EQ(p.style("a", property::color), "red");
+}
+
+}  // namespace
+}  // namespace kvhtml::core::testing
