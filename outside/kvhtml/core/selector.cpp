@@ -330,6 +330,8 @@ bool pseudo_matches(const pseudo_class& p, const element* e, const element* scop
     return false;
 }
 
+}  // namespace
+
 bool compound_matches(const compound_selector& c, const element* e, const element* scope) {
     if (!c.tag.empty() && c.tag != e->tag) return false;
     if (!c.ids.empty()) {
@@ -350,8 +352,10 @@ bool compound_matches(const compound_selector& c, const element* e, const elemen
     return true;
 }
 
-bool match_from(const complex_selector& s, size_t k, const element* e, const element* scope) {
-    if (!compound_matches(s.parts[k], e, scope)) return false;
+namespace {
+
+bool match_from(const complex_selector& s, size_t k, const element* e, const element* scope, bool last_checked = false) {
+    if (!last_checked && !compound_matches(s.parts[k], e, scope)) return false;
     if (k == 0) return true;
     switch (s.combinators[k - 1]) {
     case '>': return e->parent && match_from(s, k - 1, e->parent, scope);
@@ -380,6 +384,23 @@ std::optional<selector_list> parse_selector(std::string_view text) {
 
 bool matches(const complex_selector& s, const element* e, const element* scope) {
     return !s.parts.empty() && match_from(s, s.parts.size() - 1, e, scope);
+}
+
+bool matches_before_last(const complex_selector& s, const element* e, const element* scope) {
+    return !s.parts.empty() && match_from(s, s.parts.size() - 1, e, scope, true);
+}
+
+std::string compound_key(const compound_selector& c) {
+    std::string key = c.tag;
+    for (auto& i : c.ids) key += "#" + i;
+    for (auto& k : c.classes) key += "." + k;
+    for (auto& a : c.attributes) key += "[" + a.name + a.op + a.value + (a.ignore_case ? " i]" : "]");
+    for (auto& p : c.pseudos) {
+        key += ":" + std::to_string(p.kind) + "," + std::to_string(p.a) + "," + std::to_string(p.b) + "," +
+               std::to_string(p.bits);
+        if (p.inner) key += "@" + std::to_string(reinterpret_cast<std::uintptr_t>(p.inner.get()));
+    }
+    return key;
 }
 
 bool matches(const selector_list& s, const element* e, const element* scope) {

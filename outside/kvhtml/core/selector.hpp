@@ -55,6 +55,12 @@ std::optional<selector_list> parse_selector(std::string_view text);
 // scope: what ":root" matches; null means the document's root element.
 bool matches(const complex_selector& s, const element* e, const element* scope);
 bool matches(const selector_list& s, const element* e, const element* scope);
+// The two halves of matches(): the last compound alone, and the rest for an
+// element whose last compound matched.
+bool compound_matches(const compound_selector& c, const element* e, const element* scope);
+bool matches_before_last(const complex_selector& s, const element* e, const element* scope);
+// Equal keys mean equal compounds (compounds with :not() get unique keys).
+std::string compound_key(const compound_selector& c);
 
 // The compiled selector for a text, from a small cache (pages use the same
 // few selectors over and over). Null when invalid.

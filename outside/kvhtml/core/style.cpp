@@ -66,6 +66,7 @@ void style_engine::clear_author_sheets() {
     by_tag_.clear();
     universal_.clear();
     next_order_ = 0;
+    groups_.clear();
     sibling_sensitive_ = false;
     add_sheet(std::move(keep), built_in);
 }
@@ -74,8 +75,9 @@ void style_engine::add_sheet(std::shared_ptr<const stylesheet> sheet, origin o) 
     for (auto& rule : sheet->rules) {
         if (o == author && has_structure(rule.selectors)) sibling_sensitive_ = true;
         for (auto& s : rule.selectors.items) {
-            rule_entry entry{&s, rule.declarations.get(), s.specificity, next_order_++, o};
             const compound_selector& last = s.parts.back();
+            auto group = groups_.emplace(compound_key(last), static_cast<std::uint32_t>(groups_.size())).first->second;
+            rule_entry entry{&s, rule.declarations.get(), s.specificity, next_order_++, o, group};
             if (!last.ids.empty()) by_id_[last.ids[0]].push_back(entry);
             else if (!last.classes.empty()) by_class_[last.classes[0]].push_back(entry);
             else if (!last.tag.empty()) by_tag_[last.tag].push_back(entry);
@@ -83,12 +85,24 @@ void style_engine::add_sheet(std::shared_ptr<const stylesheet> sheet, origin o) 
         }
     }
     sheets_.push_back(std::move(sheet));
+    // Same last compounds side by side; the cascade orders by `order` later.
+    auto by_group = [](const rule_entry& a, const rule_entry& b) { return a.group < b.group; };
+    for (auto* index : {&by_id_, &by_class_, &by_tag_})
+        for (auto& [key, list] : *index) std::stable_sort(list.begin(), list.end(), by_group);
+    std::stable_sort(universal_.begin(), universal_.end(), by_group);
 }
 
 void style_engine::collect(const element* e, std::vector<const rule_entry*>& out) {
     auto take = [&](const std::vector<rule_entry>& list) {
-        for (auto& r : list)
-            if (matches(*r.selector, e, nullptr)) out.push_back(&r);
+        std::uint32_t group = UINT32_MAX;
+        bool last_matches = false;
+        for (auto& r : list) {
+            if (r.group != group) {
+                group = r.group;
+                last_matches = compound_matches(r.selector->parts.back(), e, nullptr);
+            }
+            if (last_matches && matches_before_last(*r.selector, e, nullptr)) out.push_back(&r);
+        }
     };
     if (!by_id_.empty())
         if (const std::string* id = e->attribute("id")) {

@@ -50,6 +50,7 @@ private:
         std::uint32_t specificity;
         std::uint32_t order;
         int origin;
+        std::uint32_t group;  // rules whose last compound is the same share one test
     };
     void compute(element* e);
     void restyle_subtree(element* e, bool in_tree, const behavior_sink& sink);
@@ -60,6 +61,7 @@ private:
     std::unordered_map<std::string, std::vector<rule_entry>> by_id_, by_class_, by_tag_;
     std::vector<rule_entry> universal_;
     std::uint32_t next_order_ = 0;
+    std::unordered_map<std::string, std::uint32_t> groups_;
     bool sibling_sensitive_ = false;
     std::unordered_set<std::string> pool_;
     std::array<const std::string*, property_count> initial_{};
