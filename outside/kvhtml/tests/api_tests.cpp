@@ -371,3 +371,64 @@ TEST(kvhtml_api, handlers_attached_by_page_code_follow_their_subscription) {
 
 }  // namespace
 }  // namespace kvhtml_tests
+
+namespace kvhtml_tests {
+namespace {
+
+TEST(kvhtml_api, visits_elements_lists_attributes_and_names_the_window) {
+    host h;
+    ASSERT_TRUE(h.load("<div id=a k=1><p id=b k=2><p id=c k=1></div><p id=d>"));
+    HELEMENT r = root(h);
+    auto collect = [](HELEMENT he, LPVOID p) -> BOOL {
+        static_cast<std::vector<std::string>*>(p)->push_back(id_of(he));
+        return FALSE;
+    };
+    struct visit_case {
+        const char* tag;
+        const char* attribute;
+        const wchar_t* value;
+        UINT depth;
+        std::vector<std::string> expected;
+    };
+    const visit_case cases[] = {
+        {"p", nullptr, nullptr, 0, {"b", "c", "d"}},
+        {"P", nullptr, nullptr, 1, {"d"}},
+        {nullptr, "k", nullptr, 0, {"a", "b", "c"}},
+        {nullptr, "k", L"1", 0, {"a", "c"}},
+        {"p", "k", L"1", 0, {"c"}},
+    };
+    for (auto& c : cases) {
+        std::vector<std::string> seen;
+        ASSERT_EQ(KvhtmlVisitElements(r, c.tag, c.attribute, c.value, collect, &seen, c.depth), KVHTML_OK);
+        EXPECT_EQ(seen, c.expected) << (c.tag ? c.tag : "*") << " " << (c.attribute ? c.attribute : "");
+    }
+
+    struct attribute_pair {
+        std::string name;
+        std::wstring value;
+    } pair;
+    HELEMENT a = find(r, "#a");
+    ASSERT_EQ(KvhtmlGetNthAttribute(
+                  a, 1, [](LPCSTR n, UINT len, LPVOID p) { static_cast<attribute_pair*>(p)->name.assign(n, len); },
+                  [](LPCWSTR v, UINT len, LPVOID p) { static_cast<attribute_pair*>(p)->value.assign(v, len); }, &pair),
+              KVHTML_OK);
+    EXPECT_EQ(pair.name, "k");
+    EXPECT_EQ(pair.value, L"1");
+    EXPECT_EQ(KvhtmlGetNthAttribute(a, 2, nullptr, nullptr, nullptr), KVHTML_INVALID_PARAMETER);
+
+    HWND w = nullptr;
+    EXPECT_EQ(KvhtmlGetElementHwnd(a, &w, FALSE), KVHTML_OK);
+    EXPECT_EQ(w, h.hwnd);
+    HELEMENT made = nullptr;
+    KvhtmlCreateElement("div", nullptr, &made);
+    EXPECT_EQ(KvhtmlGetElementHwnd(made, &w, FALSE), KVHTML_OPERATION_FAILED);
+
+    auto window_proc = [](LPVOID, HELEMENT, UINT, LPVOID) -> BOOL { return FALSE; };
+    EXPECT_EQ(KvhtmlWindowAttachEventHandler(h.hwnd, window_proc, nullptr, KVHTML_HANDLE_ALL), KVHTML_OK);
+    EXPECT_EQ(KvhtmlWindowDetachEventHandler(h.hwnd, window_proc, &h), KVHTML_INVALID_PARAMETER);
+    EXPECT_EQ(KvhtmlWindowDetachEventHandler(h.hwnd, window_proc, nullptr), KVHTML_OK);
+    EXPECT_EQ(KvhtmlWindowAttachEventHandler(nullptr, window_proc, nullptr, 1), KVHTML_INVALID_HWND);
+}
+
+}  // namespace
+}  // namespace kvhtml_tests
