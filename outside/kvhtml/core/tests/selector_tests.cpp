@@ -112,10 +112,10 @@ TEST(selectors, specificity_counts_ids_classes_and_types) {
         {"*", 0}, {"p", 1}, {"div p", 2}, {".a", 0x100}, {"p.a[b]:first-child", 0x301},
         {"#x", 0x10000}, {"#x .y > p", 0x10101}, {":not(#x, .y)", 0x10000}, {"p:not(.a)", 0x101},
     };
-    for (auto& [text, spec] : cases) {
+    for (auto& [text, weight] : cases) {
         auto s = parse_selector(text);
         ASSERT_TRUE(s) << text;
-        EXPECT_EQ(s->items[0].specificity, spec) << text;
+        EXPECT_EQ(s->items[0].specificity, weight) << text;
     }
 }
 
