@@ -116,24 +116,19 @@ std::wstring key::read_string(const std::wstring& name) const {
     return text;
 }
 
+void key::write(const std::wstring& name, DWORD type, const void* data, DWORD size) {
+    const LONG rc = ::RegSetValueExW(handle_, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    if (rc != ERROR_SUCCESS)
+        throw value_error("RegSetValueEx() failed: value \"%s\" (%i)", ansi(name).c_str(), static_cast<int>(rc));
+}
+
 void key::write_string(const std::wstring& name, const std::wstring& value) {
-    const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    const LONG rc = ::RegSetValueExW(handle_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
-    if (rc != ERROR_SUCCESS)
-        throw value_error("RegSetValueEx() failed: value \"%s\" (%i)", ansi(name).c_str(), static_cast<int>(rc));
+    write(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-void key::write_dword(const std::wstring& name, std::uint32_t value) {
-    const LONG rc = ::RegSetValueExW(handle_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    if (rc != ERROR_SUCCESS)
-        throw value_error("RegSetValueEx() failed: value \"%s\" (%i)", ansi(name).c_str(), static_cast<int>(rc));
-}
+void key::write_dword(const std::wstring& name, std::uint32_t value) { write(name, REG_DWORD, &value, sizeof value); }
 
-void key::write_qword(const std::wstring& name, std::uint64_t value) {
-    const LONG rc = ::RegSetValueExW(handle_, name.c_str(), 0, REG_QWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    if (rc != ERROR_SUCCESS)
-        throw value_error("RegSetValueEx() failed: value \"%s\" (%i)", ansi(name).c_str(), static_cast<int>(rc));
-}
+void key::write_qword(const std::wstring& name, std::uint64_t value) { write(name, REG_QWORD, &value, sizeof value); }
 
 std::set<std::wstring> key::subkey_names() const {
     std::set<std::wstring> names;

@@ -45,6 +45,7 @@ private:
     // Type and size of a value; type 0 when it does not exist.
     void query(const std::wstring& name, DWORD expected_type, DWORD& size) const;
     void read_fixed(const std::wstring& name, DWORD type, void* data, DWORD size) const;
+    void write(const std::wstring& name, DWORD type, const void* data, DWORD size);
 
     HKEY handle_ = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include "tessel/format.hpp"
 #include "tessel/system_message.hpp"
+#include "tessel/unicode.hpp"
 
 namespace nexolib {
 
@@ -14,13 +15,12 @@ error::error(const std::wstring& text) : std::runtime_error("nexolib error"), te
 
 // Never throws: this also turns exception texts into error texts.
 std::wstring wide(const char* utf8) {
-    if (!utf8 || !*utf8) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    if (n <= 1) return {};
-    std::wstring text(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), n);
-    text.pop_back();
-    return text;
+    if (!utf8) return {};
+    try {
+        return tessel::unicode::from_utf8(utf8);
+    } catch (...) {
+        return {};
+    }
 }
 
 std::wstring with_slash(std::wstring folder) {
