@@ -54,4 +54,9 @@ void set_text(const element& root, const char* selector, const wchar_t* text) {
     on_first("htmlaux::set_text", root, selector, [&](const element& e) { e.set_text(text); });
 }
 
+void replace_key(const element& root, const char* selector, const std::wstring& key,
+                 kvhtml::behavior_value& translator) {
+    on_first("htmlaux::replace_key", root, selector, [&](const element& e) { translator.rebind(e, key); });
+}
+
 }  // namespace htmlaux

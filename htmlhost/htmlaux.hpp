@@ -3,6 +3,9 @@
 // skipped. The selector is used as a printf format, so it must not hold "%".
 #pragma once
 
+#include <string>
+
+#include "htmlhost/behavior_value.hpp"
 #include "htmlhost/dom_element.hpp"
 
 namespace htmlaux {
@@ -16,5 +19,9 @@ void disable(const element& root, const char* selector);  // sets the disabled s
 void check(const element& root, const char* selector, bool checked);
 bool is_checked(const element& root, const char* selector);  // false on any failure
 void set_text(const element& root, const char* selector, const wchar_t* text);
+// Binds the element to another phrase key of the translator, which renders
+// that key's text in it.
+void replace_key(const element& root, const char* selector, const std::wstring& key,
+                 kvhtml::behavior_value& translator);
 
 }  // namespace htmlaux

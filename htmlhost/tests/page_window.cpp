@@ -1,5 +1,7 @@
 #include "htmlhost/tests/page_window.hpp"
 
+#include "htmlhost/behavior.hpp"
+
 namespace htmlhost_tests {
 
 namespace {
@@ -7,6 +9,13 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     BOOL handled = FALSE;
     LRESULT r = KvhtmlProcND(hwnd, msg, wp, lp, &handled);
     return handled ? r : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Behaviours named by the page come from the registry, as in the program.
+UINT KVCALL host_callback(KVHTML_NOTIFICATION* n, LPVOID) {
+    if (n->code == KVHTML_ATTACH_BEHAVIOR)
+        kvhtml::attach_named_behavior(*reinterpret_cast<KVHTML_ATTACH_BEHAVIOR_NOTIFICATION*>(n));
+    return 0;
 }
 }  // namespace
 
@@ -18,6 +27,7 @@ page_window::page_window(const std::string& html) {
     RegisterClassW(&wc);
     hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"page", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
                             wc.hInstance, nullptr);
+    KvhtmlSetCallback(hwnd_, host_callback, nullptr);
     KvhtmlLoadHtml(hwnd_, reinterpret_cast<const BYTE*>(html.data()), static_cast<UINT>(html.size()), L"");
 }
 
