@@ -34,6 +34,18 @@ KVHTML_RESULT select_under(element* e, std::string_view selector, KvhtmlElementC
     return KVHTML_OK;
 }
 
+// A removal may make siblings name behaviours: they are computed before the
+// call returns. The window is looked up again, since the host's handlers
+// may have closed it meanwhile.
+HWND window_of(element* e) {
+    view* v = view::of(e);
+    return v ? v->hwnd : nullptr;
+}
+void flush_window(HWND hwnd) {
+    if (hwnd)
+        if (view* v = view::of(hwnd, false)) v->flush(true);
+}
+
 }  // namespace
 
 extern "C" {
@@ -361,9 +373,11 @@ KVHTML_RESULT KVCALL KvhtmlInsertElement(HELEMENT he, HELEMENT parent_handle, UI
 KVHTML_RESULT KVCALL KvhtmlDeleteElement(HELEMENT he) {
     element* e = live(he);
     if (!e) return KVHTML_INVALID_HANDLE;
+    HWND hwnd = window_of(e);
     core::document::use(e);  // the call's own hold, so the shell outlives it
     e->doc->destroy(e);
     core::document::unuse(e);
+    flush_window(hwnd);
     return KVHTML_OK;
 }
 
@@ -371,7 +385,9 @@ KVHTML_RESULT KVCALL KvhtmlDetachElement(HELEMENT he) {
     element* e = live(he);
     if (!e) return KVHTML_INVALID_HANDLE;
     if (!e->parent) return KVHTML_OK;
+    HWND hwnd = window_of(e);
     e->doc->detach(e);
+    flush_window(hwnd);
     return KVHTML_OK;
 }
 

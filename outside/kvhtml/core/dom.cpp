@@ -111,17 +111,19 @@ void document::unlink(node* n) {
     if (!p) return;
     auto it = std::find(p->nodes.begin(), p->nodes.end(), n);
     if (it != p->nodes.end()) p->nodes.erase(it);
+    size_t removed_at = std::string::npos;
     if (element* e = n->as_element()) {
         size_t i = e->index;
         if (i < p->kids.size() && p->kids[i] == e) {
             p->kids.erase(p->kids.begin() + static_cast<std::ptrdiff_t>(i));
             renumber(p, i);
+            removed_at = i;
         }
     }
     n->parent = nullptr;
     ++version;
-    if (p->kids.empty()) mark_dirty(p);
-    else if (styles->sibling_sensitive()) mark_children_changed(p);
+    if (p->kids.empty()) attributes_changed(p, {});  // it may now be :empty
+    else siblings_changed(p, removed_at, false);
 }
 
 bool document::insert(element* parent, node* child, size_t index) {
@@ -148,6 +150,7 @@ void document::insert_before_node(element* parent, node* child, size_t position)
     position = std::min(position, parent->nodes.size());
     parent->nodes.insert(parent->nodes.begin() + static_cast<std::ptrdiff_t>(position), child);
     child->parent = parent;
+    size_t inserted_at = std::string::npos;
     if (element* e = child->as_element()) {
         loose_.erase(e);
         size_t k = 0;
@@ -160,10 +163,29 @@ void document::insert_before_node(element* parent, node* child, size_t position)
         parent->kids.insert(parent->kids.begin() + static_cast<std::ptrdiff_t>(k), e);
         renumber(parent, k);
         mark_dirty(e);
+        inserted_at = k;
     }
     ++version;
-    if (parent->nodes.size() == 1) mark_dirty(parent);
-    else if (styles->sibling_sensitive()) mark_children_changed(parent);
+    if (parent->nodes.size() == 1) attributes_changed(parent, {});  // no longer :empty
+    else siblings_changed(parent, inserted_at, true);
+}
+
+void document::siblings_changed(element* parent, size_t at, bool inserted) {
+    if (parent->style_dirty) return;  // its whole subtree is computed anyway
+    if (styles->sibling_sensitive()) mark_children_changed(parent);
+    const behavior_reach& reach = styles->reach();
+    if (!reach.any || at == std::string::npos) return;
+    // An inserted element is dirty already; what follows it and what came
+    // before it may name other behaviours now.
+    mark_kids(parent, inserted ? at + 1 : at, reach.after);
+    size_t before = std::min<size_t>(at, reach.before);
+    mark_kids(parent, at - before, static_cast<std::uint32_t>(before));
+}
+
+void document::mark_kids(element* parent, size_t from, std::uint32_t count) {
+    size_t end = parent->kids.size();
+    if (count != behavior_reach::all) end = std::min(end, from + count);
+    for (size_t i = from; i < end; ++i) mark_dirty(parent->kids[i]);
 }
 
 void document::detach(element* e) {
@@ -286,7 +308,9 @@ void document::sort(element* parent, size_t first, size_t last, const std::funct
     }
     renumber(parent, first);
     ++version;
+    if (parent->style_dirty) return;
     if (styles->sibling_sensitive()) mark_children_changed(parent);
+    if (styles->reach().any) mark_kids(parent, 0, behavior_reach::all);
 }
 
 void document::unuse(element* e) {
@@ -325,7 +349,10 @@ const std::vector<element*>* document::by_id(std::string_view id) {
 void document::attributes_changed(element* e, std::string_view name) {
     if (name == "id") ++version;
     mark_dirty(e);
-    if (e->parent && styles->sibling_sensitive()) mark_children_changed(e->parent);
+    element* p = e->parent;
+    if (!p || p->style_dirty) return;  // then e's siblings are computed with p
+    if (styles->sibling_sensitive()) mark_children_changed(p);
+    if (styles->reach().any) mark_kids(p, e->index + 1, styles->reach().after_change);
 }
 
 void document::mark_children_changed(element* e) {

@@ -162,6 +162,10 @@ public:
 
 private:
     void renumber(element* parent, size_t from);
+    // After an element was inserted at kids[at] or removed from there (at
+    // is npos for other nodes): what sibling selectors see of it.
+    void siblings_changed(element* parent, size_t at, bool inserted);
+    void mark_kids(element* parent, size_t from, std::uint32_t count);
     void unlink(node* n);
     void kill(element* e);
     static void dispose(node* n);

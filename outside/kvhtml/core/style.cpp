@@ -48,6 +48,53 @@ bool has_structure(const selector_list& l) {
     return false;
 }
 
+// What a selector looks at among siblings: '+' steps, and whether it
+// counts positions from the front or the back, or looks at all earlier
+// siblings.
+struct sibling_use {
+    std::uint32_t adjacent = 0;  // '+' combinators, :not() included
+    bool any_earlier = false;    // '~'
+    bool first = false, last = false, nth = false, nth_last = false;
+};
+
+void add_sibling_use(const complex_selector& s, sibling_use& u) {
+    for (char c : s.combinators) {
+        if (c == '+') ++u.adjacent;
+        if (c == '~') u.any_earlier = true;
+    }
+    for (auto& part : s.parts)
+        for (auto& ps : part.pseudos) {
+            switch (ps.kind) {
+            case pseudo_class::first_child: u.first = true; break;
+            case pseudo_class::last_child: u.last = true; break;
+            case pseudo_class::only_child: u.first = u.last = true; break;
+            case pseudo_class::nth_child: u.nth = true; break;
+            case pseudo_class::nth_last_child: u.nth_last = true; break;
+            case pseudo_class::negation:
+                for (auto& inner : ps.inner->items) add_sibling_use(inner, u);
+                break;
+            default: break;
+            }
+        }
+}
+
+// An element's match depends on the siblings up to `adjacent` places before
+// it (and on whether one of them is first or last); an insertion or
+// removal shifts the positions of all that follow.
+void widen(behavior_reach& r, const complex_selector& s) {
+    sibling_use u;
+    add_sibling_use(s, u);
+    auto most = [](std::uint32_t& to, std::uint32_t v) { to = std::max(to, v); };
+    r.any = true;
+    most(r.after, u.nth || u.any_earlier ? behavior_reach::all : u.adjacent + (u.first ? 1 : 0));
+    most(r.before, u.nth_last ? behavior_reach::all : (u.last ? 1 : 0));
+    most(r.after_change, u.any_earlier ? behavior_reach::all : u.adjacent);
+}
+
+bool declares_behavior(const declaration_block& b) {
+    return std::any_of(b.begin(), b.end(), [](const declaration& d) { return d.id == property::behavior; });
+}
+
 }  // namespace
 
 style_engine::style_engine() {
@@ -68,13 +115,16 @@ void style_engine::clear_author_sheets() {
     next_order_ = 0;
     groups_.clear();
     sibling_sensitive_ = false;
+    reach_ = {};
     add_sheet(std::move(keep), built_in);
 }
 
 void style_engine::add_sheet(std::shared_ptr<const stylesheet> sheet, origin o) {
     for (auto& rule : sheet->rules) {
         if (o == author && has_structure(rule.selectors)) sibling_sensitive_ = true;
+        bool names_behavior = o == author && declares_behavior(*rule.declarations);
         for (auto& s : rule.selectors.items) {
+            if (names_behavior && has_structure(s)) widen(reach_, s);
             const compound_selector& last = s.parts.back();
             auto group = groups_.emplace(compound_key(last), static_cast<std::uint32_t>(groups_.size())).first->second;
             rule_entry entry{&s, rule.declarations.get(), s.specificity, next_order_++, o, group};

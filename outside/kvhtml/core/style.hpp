@@ -5,6 +5,7 @@
 
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +24,19 @@ struct computed_style {
     const std::string& operator[](property p) const { return *values[static_cast<size_t>(p)]; }
 };
 
+// How far a change among an element's children can change the behaviours
+// its siblings name, through the page's rules that have structure and
+// declare `behavior`: their siblings must be computed with the change
+// itself, since the host hears of behaviours at once. Counts of siblings;
+// `all` for no bound.
+struct behavior_reach {
+    static constexpr std::uint32_t all = UINT32_MAX;
+    bool any = false;
+    std::uint32_t after = 0;         // after an element inserted or removed
+    std::uint32_t before = 0;        // before it
+    std::uint32_t after_change = 0;  // after an element whose attributes or state changed
+};
+
 class style_engine {
 public:
     enum origin : int { built_in = 0, author = 1 };
@@ -31,11 +45,13 @@ public:
     void clear_author_sheets();
     void add_sheet(std::shared_ptr<const stylesheet> sheet, origin o = author);
     bool sibling_sensitive() const { return sibling_sensitive_; }
+    const behavior_reach& reach() const { return reach_; }
 
     // Computes the style of every element marked dirty (and below it), then
     // reports each behaviour name an element in the tree newly names.
     // changed_only leaves the siblings of changed elements for a later full
-    // restyle (see document::mark_children_changed).
+    // restyle (see document::mark_children_changed), except those whose
+    // behaviours may change (see behavior_reach).
     using behavior_sink = std::function<void(element&, const std::string& name)>;
     void restyle(document& doc, const behavior_sink& sink = {}, bool changed_only = false);
 
@@ -63,6 +79,7 @@ private:
     std::uint32_t next_order_ = 0;
     std::unordered_map<std::string, std::uint32_t> groups_;
     bool sibling_sensitive_ = false;
+    behavior_reach reach_;
     std::unordered_set<std::string> pool_;
     std::array<const std::string*, property_count> initial_{};
     // Scratch space reused for every element.

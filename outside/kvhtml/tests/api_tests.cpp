@@ -76,6 +76,20 @@ TEST(kvhtml_api, behaviours_attach_on_load_and_insertion_and_detach_on_removal) 
     Kvhtml_UnuseElement(made);
 }
 
+TEST(kvhtml_api, behaviours_from_sibling_rules_come_with_the_call_that_brings_them) {
+    host h;
+    ASSERT_TRUE(h.load("<style>li:first-child { behavior: head } [a] + li { behavior: next }</style>"
+                       "<ul><li id=a></li><li id=b></li><li id=c></li></ul>"));
+    EXPECT_EQ(h.log, (std::vector<std::string>{"behavior a head", "complete"}));
+    h.log.clear();
+    HELEMENT r = root(h);
+    ASSERT_EQ(KvhtmlDeleteElement(find(r, "#a")), KVHTML_OK);
+    EXPECT_EQ(h.log, (std::vector<std::string>{"behavior b head"}));
+    h.log.clear();
+    ASSERT_EQ(KvhtmlSetAttributeByName(find(r, "#b"), "a", L""), KVHTML_OK);
+    EXPECT_EQ(h.log, (std::vector<std::string>{"behavior c next"}));
+}
+
 struct finalized {
     std::vector<std::string> ids;
 };
