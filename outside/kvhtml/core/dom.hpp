@@ -87,7 +87,7 @@ public:
     bool dead = false;
     bool style_dirty = true;
     document* doc = nullptr;
-    std::unique_ptr<computed_style> style;
+    std::shared_ptr<const computed_style> style;  // shared by elements styled alike
     std::vector<std::string> behaviors;  // names already asked for
     std::vector<handler_entry> handlers;
     void* expando = nullptr;

@@ -114,6 +114,8 @@ void style_engine::clear_author_sheets() {
     universal_.clear();
     next_order_ = 0;
     groups_.clear();
+    filter_attributes_.clear();
+    forget_shared();
     sibling_sensitive_ = false;
     reach_ = {};
     add_sheet(std::move(keep), built_in);
@@ -128,6 +130,13 @@ void style_engine::add_sheet(std::shared_ptr<const stylesheet> sheet, origin o) 
             const compound_selector& last = s.parts.back();
             auto group = groups_.emplace(compound_key(last), static_cast<std::uint32_t>(groups_.size())).first->second;
             rule_entry entry{&s, rule.declarations.get(), s.specificity, next_order_++, o, group};
+            // Parts left of ' ' or '>' match ancestors of the element (a
+            // sibling's ancestors are the element's too).
+            for (size_t k = 0; k + 1 < s.parts.size(); ++k)
+                if (s.combinators[k] == ' ' || s.combinators[k] == '>')
+                    entry.ancestor_count += static_cast<std::uint8_t>(ancestor_filter::wanted(
+                        s.parts[k], entry.ancestors.data() + entry.ancestor_count,
+                        entry.ancestors.size() - entry.ancestor_count, filter_attributes_));
             if (!last.ids.empty()) by_id_[last.ids[0]].push_back(entry);
             else if (!last.classes.empty()) by_class_[last.classes[0]].push_back(entry);
             else if (!last.tag.empty()) by_tag_[last.tag].push_back(entry);
@@ -135,6 +144,7 @@ void style_engine::add_sheet(std::shared_ptr<const stylesheet> sheet, origin o) 
         }
     }
     sheets_.push_back(std::move(sheet));
+    forget_shared();  // the rules' entries move
     // Same last compounds side by side; the cascade orders by `order` later.
     auto by_group = [](const rule_entry& a, const rule_entry& b) { return a.group < b.group; };
     for (auto* index : {&by_id_, &by_class_, &by_tag_})
@@ -151,7 +161,8 @@ void style_engine::collect(const element* e, std::vector<const rule_entry*>& out
                 group = r.group;
                 last_matches = compound_matches(r.selector->parts.back(), e, nullptr);
             }
-            if (last_matches && matches_before_last(*r.selector, e, nullptr)) out.push_back(&r);
+            if (last_matches && ancestors_may_match(r) && matches_before_last(*r.selector, e, nullptr))
+                out.push_back(&r);
         }
     };
     if (!by_id_.empty())
@@ -176,13 +187,41 @@ void style_engine::collect(const element* e, std::vector<const rule_entry*>& out
     take(universal_);
 }
 
+bool style_engine::ancestors_may_match(const rule_entry& r) const {
+    if (!filtering_) return true;
+    for (std::uint8_t i = 0; i < r.ancestor_count; ++i)
+        if (!filter_.may_have(r.ancestors[i])) return false;
+    return true;
+}
+
+void style_engine::forget_shared() {
+    shared_.clear();
+    shared_rules_.clear();
+    inline_blocks_.clear();
+}
+
+const declaration_block& style_engine::inline_block(const std::string& text) {
+    auto it = inline_blocks_.find(text);
+    if (it != inline_blocks_.end()) return it->second;
+    if (inline_blocks_.size() >= 1024) forget_shared();  // the shared styles point into it
+    return inline_blocks_.emplace(text, parse_declarations(text)).first->second;
+}
+
+std::shared_ptr<const computed_style> style_engine::shared_style(std::size_t key, const computed_style* parent,
+                                                                 const declaration_block* inline_style) const {
+    auto [from, to] = shared_.equal_range(key);
+    for (auto it = from; it != to; ++it) {
+        const shared_entry& s = it->second;
+        if (s.parent.get() == parent && s.inline_style == inline_style && s.rule_count == matched_.size() &&
+            std::equal(matched_.begin(), matched_.end(), shared_rules_.begin() + static_cast<std::ptrdiff_t>(s.first_rule)))
+            return s.style;
+    }
+    return nullptr;
+}
+
 void style_engine::compute(element* e) {
-    if (!e->style) e->style = std::make_unique<computed_style>();
-    computed_style& cs = *e->style;
-    const computed_style* parent = e->parent && e->parent->style ? e->parent->style.get() : nullptr;
-    for (size_t i = 0; i < property_count; ++i)
-        cs.values[i] = parent && info(static_cast<property>(i)).inherited ? parent->values[i] : initial_[i];
-    cs.author_set.reset();
+    const std::shared_ptr<const computed_style>* parent_style = e->parent && e->parent->style ? &e->parent->style : nullptr;
+    const computed_style* parent = parent_style ? parent_style->get() : nullptr;
 
     std::vector<const rule_entry*>& matched = matched_;
     matched.clear();
@@ -192,6 +231,29 @@ void style_engine::compute(element* e) {
         if (a->specificity != b->specificity) return a->specificity < b->specificity;
         return a->order < b->order;
     });
+    const std::string* style_text = e->attribute("style");
+    const declaration_block* inline_style = style_text ? &inline_block(*style_text) : nullptr;
+
+    // The host's own values make a style of the element's own.
+    bool shareable = e->style_overrides.empty();
+    std::size_t key = 0;
+    if (shareable) {
+        auto mix = [&](const void* p) {
+            key ^= std::hash<const void*>{}(p) + 0x9e3779b97f4a7c15ull + (key << 6) + (key >> 2);
+        };
+        mix(parent);
+        mix(inline_style);
+        for (const rule_entry* r : matched) mix(r);
+        if (auto same = shared_style(key, parent, inline_style)) {
+            e->style = std::move(same);
+            return;
+        }
+    }
+
+    auto made = std::make_shared<computed_style>();
+    computed_style& cs = *made;
+    for (size_t i = 0; i < property_count; ++i)
+        cs.values[i] = parent && info(static_cast<property>(i)).inherited ? parent->values[i] : initial_[i];
 
     auto apply = [&](const declaration& d, bool by_page) {
         size_t i = static_cast<size_t>(d.id);
@@ -206,24 +268,36 @@ void style_engine::compute(element* e) {
         if (by_page) cs.author_set.set(i);
     };
 
-    declaration_block inline_style, host_style;
-    if (const std::string* s = e->attribute("style")) inline_style = parse_declarations(*s);
+    static const declaration_block none;
+    const declaration_block& inline_decls = inline_style ? *inline_style : none;
+    declaration_block host_style;
     for (auto& o : e->style_overrides) expand_declaration(o.first, o.second, false, host_style);
 
     for (const rule_entry* r : matched)
         for (auto& d : *r->declarations)
             if (!d.important) apply(d, r->origin == author);
-    for (auto& d : inline_style)
+    for (auto& d : inline_decls)
         if (!d.important) apply(d, true);
     for (auto& d : host_style) apply(d, true);
     for (const rule_entry* r : matched)
         for (auto& d : *r->declarations)
             if (d.important) apply(d, r->origin == author);
-    for (auto& d : inline_style)
+    for (auto& d : inline_decls)
         if (d.important) apply(d, true);
     // The host's values outrank even an important rule of the page: the
     // program hides and shows elements whatever the sheet says.
     for (auto& d : host_style) apply(d, true);
+
+    if (shareable) {
+        if (shared_.size() >= 4096) {
+            shared_.clear();
+            shared_rules_.clear();
+        }
+        shared_.emplace(key, shared_entry{parent_style ? *parent_style : nullptr, inline_style,
+                                          shared_rules_.size(), matched.size(), made});
+        shared_rules_.insert(shared_rules_.end(), matched.begin(), matched.end());
+    }
+    e->style = std::move(made);
 }
 
 void style_engine::restyle_subtree(element* e, bool in_tree, const behavior_sink& sink) {
@@ -250,11 +324,29 @@ void style_engine::restyle_subtree(element* e, bool in_tree, const behavior_sink
             }
         }
     }
-    // The list may change under a behaviour's hands: walk by index.
+    // The list may change under a behaviour's hands: walk by index. A
+    // change that moves elements marks them dirty, and the next round
+    // computes them with their new ancestors.
+    if (filtering_) filter_.push(*e, filter_attributes_);
     for (size_t i = 0; i < e->kids.size(); ++i) restyle_subtree(e->kids[i], in_tree, sink);
+    if (filtering_) filter_.pop();
 }
 
+namespace {
+// Restores the engine's filtering state however a restyle ends.
+struct restore_on_exit {
+    bool& flag;
+    int& depth;
+    bool saved = flag;
+    ~restore_on_exit() {
+        flag = saved;
+        --depth;
+    }
+};
+}  // namespace
+
 void style_engine::restyle(document& doc, const behavior_sink& sink, bool changed_only) {
+    restore_on_exit restore{filtering_, ++restyle_depth_};
     // Behaviours may change the tree while we go; repeat until quiet, but
     // never forever.
     for (int round = 0; round < 16; ++round) {
@@ -287,10 +379,19 @@ void style_engine::restyle(document& doc, const behavior_sink& sink, bool change
             ++o.second->refs;  // kept alive while behaviours run
         }
         for (element* e : work) {
-            if (!e->dead) {
-                bool in_tree = doc.root() && doc.root()->contains(e);
-                restyle_subtree(e, in_tree, sink);
+            if (e->dead) continue;
+            bool in_tree = doc.root() && doc.root()->contains(e);
+            // A restyle inside another one leaves the outer one's filter be.
+            filtering_ = restyle_depth_ == 1;
+            if (filtering_) {
+                if (!filter_.empty()) filter_.clear();  // left over by an exception
+                chain_.clear();
+                for (element* p = e->parent; p; p = p->parent) chain_.push_back(p);
+                for (auto it = chain_.rbegin(); it != chain_.rend(); ++it) filter_.push(**it, filter_attributes_);
             }
+            restyle_subtree(e, in_tree, sink);
+            if (filtering_)
+                for (size_t i = 0; i < chain_.size(); ++i) filter_.pop();
         }
         for (element* e : work) {
             // Not document::unuse: a loose element must not die of our glance.
@@ -302,7 +403,14 @@ void style_engine::restyle(document& doc, const behavior_sink& sink, bool change
 std::string style_engine::specified(document& doc, element* e, std::string_view name) {
     (void)doc;
     property id;
-    if (!e->style || e->style_dirty) compute(e);
+    if (!e->style || e->style_dirty) {
+        // Perhaps called from a behaviour's callback in the middle of a
+        // restyle, whose filter describes other ancestors.
+        bool saved = filtering_;
+        filtering_ = false;
+        compute(e);
+        filtering_ = saved;
+    }
     if (find_property(lower_ascii(name), id)) {
         return e->style->author_set.test(static_cast<size_t>(id)) ? (*e->style)[id] : std::string();
     }

@@ -13,6 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "outside/kvhtml/core/ancestor_filter.hpp"
 #include "outside/kvhtml/core/css.hpp"
 #include "outside/kvhtml/core/dom.hpp"
 
@@ -67,11 +68,19 @@ private:
         std::uint32_t order;
         int origin;
         std::uint32_t group;  // rules whose last compound is the same share one test
+        // What the element's ancestors must have for the rule to match.
+        std::array<std::uint32_t, 4> ancestors{};
+        std::uint8_t ancestor_count = 0;
     };
     void compute(element* e);
+    const declaration_block& inline_block(const std::string& text);
+    std::shared_ptr<const computed_style> shared_style(std::size_t key, const computed_style* parent,
+                                                       const declaration_block* inline_style) const;
+    void forget_shared();
     void restyle_subtree(element* e, bool in_tree, const behavior_sink& sink);
     const std::string* intern(const std::string& value);
     void collect(const element* e, std::vector<const rule_entry*>& out);
+    bool ancestors_may_match(const rule_entry& r) const;
 
     std::vector<std::shared_ptr<const stylesheet>> sheets_;
     std::unordered_map<std::string, std::vector<rule_entry>> by_id_, by_class_, by_tag_;
@@ -82,6 +91,25 @@ private:
     behavior_reach reach_;
     std::unordered_set<std::string> pool_;
     std::array<const std::string*, property_count> initial_{};
+    // While a restyle walks the tree: the elements above the one computed.
+    // Not used by a restyle the host's callbacks start inside another one.
+    ancestor_filter filter_;
+    std::vector<std::string> filter_attributes_;
+    bool filtering_ = false;
+    int restyle_depth_ = 0;
+    std::vector<element*> chain_;
+    // Elements with the same parent style, style attribute and matched
+    // rules get the same style: computed once, shared (most elements of a
+    // list look like their cousins). Emptied when the rules change.
+    struct shared_entry {
+        std::shared_ptr<const computed_style> parent;  // held, so that its address stays its own
+        const declaration_block* inline_style;
+        size_t first_rule, rule_count;  // in shared_rules_
+        std::shared_ptr<const computed_style> style;
+    };
+    std::unordered_multimap<std::size_t, shared_entry> shared_;
+    std::vector<const rule_entry*> shared_rules_;
+    std::unordered_map<std::string, declaration_block> inline_blocks_;  // style attributes parsed
     // Scratch space reused for every element.
     std::vector<const rule_entry*> matched_;
     std::vector<std::string_view> seen_classes_;
