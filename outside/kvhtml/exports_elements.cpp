@@ -34,18 +34,6 @@ KVHTML_RESULT select_under(element* e, std::string_view selector, KvhtmlElementC
     return KVHTML_OK;
 }
 
-// A removal may make siblings name behaviours: they are computed before the
-// call returns. The window is looked up again, since the host's handlers
-// may have closed it meanwhile.
-HWND window_of(element* e) {
-    view* v = view::of(e);
-    return v ? v->hwnd : nullptr;
-}
-void flush_window(HWND hwnd) {
-    if (hwnd)
-        if (view* v = view::of(hwnd, false)) v->flush(true);
-}
-
 }  // namespace
 
 extern "C" {

@@ -245,6 +245,16 @@ void flush_of(element* e) {
     if (view* v = view::of(e)) v->flush(true);
 }
 
+HWND window_of(element* e) {
+    view* v = view::of(e);
+    return v ? v->hwnd : nullptr;
+}
+
+void flush_window(HWND hwnd) {
+    if (hwnd)
+        if (view* v = view::of(hwnd, false)) v->flush(true);
+}
+
 void flush_all(element* e) {
     if (view* v = view::of(e)) v->flush();
     else if (e->doc) e->doc->styles->restyle(*e->doc);

@@ -80,6 +80,11 @@ void element_died(element& e);
 void flush_of(element* e);
 // Before reading computed styles: brings the whole document up to date.
 void flush_all(element* e);
+// For a change that may end the element (a removal): note its window
+// first, and flush that window's document afterwards. The window is looked
+// up again, since the host's handlers may have closed it meanwhile.
+HWND window_of(element* e);
+void flush_window(HWND hwnd);
 
 std::wstring widen(const std::string& utf8);
 std::string narrow(const wchar_t* text, size_t length);
